@@ -1,0 +1,42 @@
+# Win32 build: the framework layer, Pikora.exe and the tests that run under Wine.
+enable_language(RC)
+
+# A clean Windows has no MinGW runtime DLLs: link libgcc, libstdc++ and
+# winpthread into every executable.
+set(PIKORA_STATIC_LINK -static -static-libgcc -static-libstdc++)
+set(PIKORA_WIN32_LIBS comctl32 comdlg32 shell32 winmm gdi32 user32 kernel32 advapi32 ole32 uuid)
+add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600 NOMINMAX STRICT)
+
+file(GLOB PIKORA_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
+add_library(pikora_ui STATIC ${PIKORA_UI_SOURCES})
+target_include_directories(pikora_ui PUBLIC src)
+target_compile_options(pikora_ui PUBLIC ${PIKORA_CHARSET} PRIVATE ${PIKORA_WARNINGS})
+target_link_libraries(pikora_ui PUBLIC ${PIKORA_WIN32_LIBS})
+
+file(GLOB PIKORA_APP_SOURCES CONFIGURE_DEPENDS src/app/*.cpp src/frame/*.cpp)
+add_executable(Pikora WIN32 ${PIKORA_APP_SOURCES} ${PIKORA_MIXED_WIN32_SOURCES} src/res/Pikora.rc)
+target_compile_options(Pikora PRIVATE ${PIKORA_WARNINGS})
+target_link_libraries(Pikora PRIVATE pikora_core pikora_ui)
+target_link_options(Pikora PRIVATE ${PIKORA_STATIC_LINK})
+# windres reads the script as UTF-8 (the script also says so with its pragma).
+set_source_files_properties(src/res/Pikora.rc PROPERTIES COMPILE_FLAGS "-c 65001")
+set_target_properties(Pikora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# The default history sound lives beside the exe.
+add_custom_command(TARGET Pikora POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/src/res/pu.wav ${CMAKE_BINARY_DIR}/pu.wav)
+
+# GoogleTest from Debian's source package, built for the cross target.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Every Wine test runs through this wrapper: private Xvfb, private prefix, ja_JP.
+set(PIKORA_WINE_ENV ${CMAKE_SOURCE_DIR}/tests/e2e/wine-env)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/ui/CMakeLists.txt)
+  add_subdirectory(tests/ui)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+  add_subdirectory(tests/e2e)
+endif()
