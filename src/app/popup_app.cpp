@@ -1,0 +1,172 @@
+#include "app/popup_app.h"
+
+#include "app/clipboard.h"
+#include "frame/main_frame.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr const char kMutexName[] = "Pikora";
+
+}  // namespace
+
+CPopupApp& TheApp() { return *static_cast<CPopupApp*>(ui::App::Current()); }
+
+CPopupApp::CPopupApp() {
+    // The text already on the clipboard at start is not history.
+    app::GetClipboardText(m_lastClipText);
+}
+
+CPopupApp::~CPopupApp() {
+    if (m_hMutex) {
+        ::CloseHandle(m_hMutex);
+    }
+}
+
+CMainFrame* CPopupApp::MainFrame() const { return m_frame.get(); }
+
+bool CPopupApp::InitInstance() {
+    // One instance only. Creating (not just opening) the mutex makes the test
+    // atomic: of two copies started at the same moment, exactly one creates it.
+    m_hMutex = ::CreateMutexA(nullptr, FALSE, kMutexName);
+    if (m_hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(m_hMutex);
+        m_hMutex = nullptr;
+        return false;
+    }
+
+    m_frame = std::make_unique<CMainFrame>();
+    m_pMainWnd = m_frame.get();
+    m_frame->LoadFrame();
+    HWND frame = m_frame->Handle();
+    ::ShowWindow(frame, SW_MINIMIZE);
+    ::ShowWindow(frame, SW_HIDE);
+    ::UpdateWindow(frame);
+
+    m_frame->JoinClipboardChain();
+    LoadSettings();
+    RegisterStartupHotkeys();
+    if (m_settings.StopRun != 0) {
+        ::PostMessageA(frame, WM_COMMAND, ID_HISTORY_MODE, 0);
+    }
+    m_osVersion = OSVERSIONINFOA{};
+    m_osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
+    ::GetVersionExA(&m_osVersion);
+    ::SetTimer(frame, TIMER_POLL, 100, nullptr);
+    LoadDataFile();
+    return true;
+}
+
+void CPopupApp::RegisterStartupHotkeys() {
+    if (!::RegisterHotKey(nullptr, HOTKEY_POPUP, static_cast<UINT>(m_settings.PouupMod),
+                          static_cast<UINT>(m_settings.PouupKey))) {
+        ui::AppMessageBox("ホットキーの設定に失敗 ポップアップキー", MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (!::RegisterHotKey(nullptr, HOTKEY_HISTORY_TOGGLE, static_cast<UINT>(m_settings.RirekiMod),
+                          static_cast<UINT>(m_settings.RirekiKey))) {
+        ui::AppMessageBox("履歴動作切り替え用キーの設定に失敗しました。設定を変えてください。",
+                          MB_OK | MB_ICONEXCLAMATION);
+    }
+    if (!::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V')) {
+        ui::AppMessageBox("ホットキーの設定に失敗しました。Ctrl+V", MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+bool CPopupApp::PreTranslateMessage(MSG* msg) {
+    if (!m_bPopupActive && msg->message == WM_TIMER && msg->wParam == TIMER_POLL) {
+        // One job per tick, the caret capture first.
+        if (m_bCaretCapturePending) {
+            LocateCaret(m_ptPopup);
+            PopupPosFromCursor();
+            m_bCaretCapturePending = false;
+            return false;
+        }
+        if (m_bCopyPopupPending) {
+            m_ptPopup = POINT{0, 0};
+            RunPopup(POPUP_MODE_AUTO);
+            m_bCopyPopupPending = false;
+            return false;
+        }
+    }
+    if (msg->message == WM_HOTKEY) {
+        switch (msg->wParam) {
+            case HOTKEY_POPUP:
+                m_ptPopup = POINT{0, 0};
+                RunPopup(POPUP_MODE_USER);
+                return false;
+            case HOTKEY_PASTE:
+                InterceptCtrlV();
+                break;
+            case HOTKEY_HISTORY_TOGGLE:
+                if (m_pMainWnd) {
+                    ::PostMessageA(m_pMainWnd->Handle(), WM_COMMAND, ID_HISTORY_MODE, 0);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    return ui::App::PreTranslateMessage(msg);
+}
+
+void CPopupApp::InterceptCtrlV() {
+    // The V we synthesise below must reach the application, not this hotkey.
+    ::UnregisterHotKey(nullptr, HOTKEY_PASTE);
+    bool busySetHere = false;
+    if (m_bHistoryMode && !m_bPopupActive) {
+        m_bPopupActive = true;
+        busySetHere = true;
+        if (m_items.GetCount() > 0 && m_settings.Sakiire != 0) {
+            const std::string text = TakeOldestNormalText();
+            app::SetClipboardTextRetrying(text, true, false);
+            m_lastClipText = text;
+        }
+    }
+    // The hotkey swallowed the user's own V key-down; these make the
+    // application paste. The user's release of the keys gives the key-ups.
+    ::keybd_event(VK_CONTROL, 0, 0, 0);
+    ::keybd_event('V', 0, 0, 0);
+    ::Sleep(50);
+    ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
+    if (busySetHere) {
+        m_bPopupActive = false;
+    }
+}
+
+bool CPopupApp::OnCommand(UINT id) {
+    switch (id) {
+        case ID_SETTINGS:
+            OnSettings();
+            return true;
+        case ID_VERSION:
+        case ID_APP_ABOUT:
+            OnAppAbout();
+            return true;
+        case ID_WEB_SEARCH:
+        case ID_DIC_JAPANESE:
+        case ID_DIC_EN_JA:
+        case ID_DIC_JA_EN:
+            OnLookup(id);
+            return true;
+        case ID_HELP_README:
+            OnHelpReadme();
+            return true;
+        case ID_ADD_DATA:
+            OnAddData();
+            return true;
+        case ID_ADD_QUOTE:
+            OnAddQuote();
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The dialogs and lookups behind these commands are not built yet; the menu
+// items are there and do nothing.
+void CPopupApp::OnSettings() {}
+void CPopupApp::OnAppAbout() {}
+void CPopupApp::OnHelpReadme() {}
+void CPopupApp::OnAddData() {}
+void CPopupApp::OnAddQuote() {}
+void CPopupApp::OnLookup(UINT) {}

@@ -1,0 +1,89 @@
+// The application object: owns every long-lived piece of state of the program.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "settings/app_settings.h"
+#include "store/text_list.h"
+#include "ui/app.h"
+
+class CMainFrame;
+
+class CPopupApp : public ui::App {
+public:
+    CPopupApp();
+    ~CPopupApp() override;
+
+    bool InitInstance() override;
+    bool PreTranslateMessage(MSG* msg) override;
+    bool OnCommand(UINT id) override;
+
+    CMainFrame* MainFrame() const;
+
+    // Settings (INI file next to the exe).
+    void LoadSettings();
+    int GetProfileIntDefault(const std::string& section, const std::string& key, int def);
+    std::string GetProfileStringDefault(const std::string& section, const std::string& key,
+                                        const std::string& def);
+    void WriteProfileInt(const std::string& section, const std::string& key, int value);
+    void SetHotkeys(int popupKey, int popupMod, int historyKey, int historyMod);
+    void GetHotkeys(int& popupKey, int& popupMod, int& historyKey, int& historyMod) const;
+    const std::string& IniPath() const { return m_strIniPath; }
+
+    // The data file (working directory).
+    void LoadDataFile();
+    void SaveDataFile();
+
+    // Clipboard history.
+    void CaptureHistoryText(std::string text);
+    std::string TakeOldestNormalText();
+    void ClearNormalItems();
+    void MoveItem(int source, int destination);
+
+    // Popup run.
+    void RunPopup(int mode);
+    void LocateCaret(POINT& p);
+    void PopupPosFromCursor();
+    void ActivateTarget();
+    std::string ExpandMacros(std::string text);
+
+    // Members shared with the frame, the popup list and the dialogs.
+    POINT m_ptPopup{0, 0};
+    POINT m_ptCaret{0, 0};
+    pikora::TextItemList m_items;
+    std::string m_strProgramDir;
+    pikora::AppSettings m_settings;
+    std::string m_lastClipText;
+    HANDLE m_hMutex = nullptr;
+    bool m_bPopupActive = false;
+    bool m_bHistoryMode = true;
+    bool m_bCaretCapturePending = false;
+    bool m_bCopyPopupPending = false;
+    HWND m_hwndTargetFocus = nullptr;
+    HWND m_hwndNextViewer = nullptr;
+    OSVERSIONINFOA m_osVersion{};
+    POINT m_ptMouseRestore{0, 0};
+
+private:
+    void RegisterStartupHotkeys();
+    void InterceptCtrlV();
+    void OnSettings();
+    void OnAppAbout();
+    void OnHelpReadme();
+    void OnAddData();
+    void OnAddQuote();
+    void OnLookup(UINT id);
+
+    std::string m_strIniPath;
+    std::unique_ptr<CMainFrame> m_frame;
+    // Saving stays off until the data file was read or is known to be absent,
+    // so that a file we could not read is never replaced by an empty list.
+    bool m_bDataFileLoaded = false;
+    bool m_bDataFileWritable = false;
+};
+
+// The one application object.
+CPopupApp& TheApp();

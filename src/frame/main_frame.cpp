@@ -1,0 +1,320 @@
+#include "frame/main_frame.h"
+
+#include "app/clipboard.h"
+#include "app/popup_app.h"
+#include "res/resource.h"
+#include "text/tray_tip.h"
+#include "ui/app.h"
+
+namespace {
+
+constexpr UINT kTrayIconId = 4;
+constexpr UINT kViewId = 0xE900;  // the first pane id frames give their view
+// The classic NOTIFYICONDATAA layout (64-byte tip) that every shell accepts.
+constexpr DWORD kNotifyIconDataSize = 88;
+
+HICON LoadSmallIcon(UINT id) {
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                           IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+}
+
+bool IsMouseMessage(LPARAM message) {
+    return message >= WM_MOUSEFIRST && message <= WM_MOUSELAST;
+}
+
+HWND FindTrayNotifyWnd() {
+    HWND tray = ::FindWindowA("Shell_TrayWnd", nullptr);
+    return tray ? ::FindWindowExA(tray, nullptr, "TrayNotifyWnd", nullptr) : nullptr;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame() = default;
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::LoadFrame() {
+    // A class of our own with no styles, cursor, background or icon: the frame
+    // is never seen.
+    if (!RegisterWindowClass(kClassName, 0, nullptr, nullptr, nullptr)) {
+        return false;
+    }
+    m_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    m_hAccel = ::LoadAcceleratorsA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    // Off-screen, so that the short minimize of start-up shows nothing.
+    return CreateEx(0, kClassName, ui::LoadResString(IDS_MAINFRAME_TITLE),
+                    WS_SYSMENU | WS_MINIMIZEBOX, -500, -500, 185, 256, nullptr, nullptr);
+}
+
+int CMainFrame::OnCreate() {
+    if (!m_wndView.Create(m_hwnd, kViewId)) {
+        return -1;
+    }
+    m_menuTray.Reset(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    m_hIconHistoryOn.Reset(LoadSmallIcon(IDI_HISTORY_ON));
+    m_hIconHistoryOff.Reset(LoadSmallIcon(IDI_HISTORY_OFF));
+
+    m_nid.cbSize = kNotifyIconDataSize;
+    m_nid.hWnd = m_hwnd;
+    m_nid.uID = kTrayIconId;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_nid.uCallbackMessage = WM_TRAYNOTIFY;
+    m_nid.hIcon = m_hIconHistoryOn.Get();  // history mode starts on
+    std::string text;
+    app::GetClipboardText(text);
+    SetTrayTip(pikora::MakeTrayTip(text, false));
+    AddTrayIcon();
+    return 0;
+}
+
+void CMainFrame::JoinClipboardChain() {
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    using ListenerFn = BOOL(WINAPI*)(HWND);
+    auto add = reinterpret_cast<ListenerFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "AddClipboardFormatListener")));
+    m_pfnRemoveClipboardFormatListener = reinterpret_cast<ListenerFn>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "RemoveClipboardFormatListener")));
+    if (add && m_pfnRemoveClipboardFormatListener && add(m_hwnd)) {
+        m_bFormatListener = true;
+        return;
+    }
+    m_bInViewerChain = true;
+    TheApp().m_hwndNextViewer = ::SetClipboardViewer(m_hwnd);
+}
+
+void CMainFrame::LeaveClipboardChain() {
+    if (m_bFormatListener) {
+        m_pfnRemoveClipboardFormatListener(m_hwnd);
+        m_bFormatListener = false;
+    }
+    if (m_bInViewerChain) {
+        ::ChangeClipboardChain(m_hwnd, TheApp().m_hwndNextViewer);
+        TheApp().m_hwndNextViewer = nullptr;
+        m_bInViewerChain = false;
+    }
+}
+
+bool CMainFrame::PreTranslateMessage(MSG* msg) {
+    return m_hAccel && msg->hwnd == m_hwnd && ::TranslateAcceleratorA(m_hwnd, m_hAccel, msg);
+}
+
+LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            return OnCreate();
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_SETFOCUS:
+            OnSetFocus();
+            return 0;
+        case WM_TRAYNOTIFY:
+            return OnTrayNotify(lParam);
+        case WM_CLIPBOARDUPDATE:
+            OnClipboardChanged();
+            return 0;
+        case WM_DRAWCLIPBOARD:
+            if (TheApp().m_hwndNextViewer) {
+                ::SendMessageA(TheApp().m_hwndNextViewer, msg, wParam, lParam);
+            }
+            OnClipboardChanged();
+            return 0;
+        case WM_CHANGECBCHAIN:
+            OnChangeClipboardChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_CLIPBOARD_DELAYED:
+            // Word 97/98 announces a cut before the text is really there.
+            ::Sleep(150);
+            ClipboardPass();
+            return 0;
+        case WM_ENDSESSION:
+            OnEndSession(wParam != FALSE);
+            return 0;
+        default:
+            if (m_uTaskbarCreated != 0 && msg == m_uTaskbarCreated) {
+                OnTaskbarCreated();
+                return 0;
+            }
+            return Window::WindowProc(msg, wParam, lParam);
+    }
+}
+
+bool CMainFrame::OnCommand(UINT id, UINT, HWND) {
+    switch (id) {
+        case ID_EXIT:
+            OnExit();
+            return true;
+        case ID_HISTORY_MODE:
+            OnHistoryMode();
+            return true;
+        case ID_CLEAR_NORMAL:
+            OnClearNormal();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMainFrame::OnSetFocus() {
+    if (m_wndView.Handle()) {
+        ::SetFocus(m_wndView.Handle());
+    }
+}
+
+LRESULT CMainFrame::OnTrayNotify(LPARAM mouseMessage) {
+    switch (mouseMessage) {
+        case WM_RBUTTONDOWN:
+            OnTrayRightButton();
+            break;
+        case WM_LBUTTONDOWN:
+            m_bTrayPopup = true;
+            TheApp().RunPopup(POPUP_MODE_USER);
+            m_bTrayPopup = false;
+            return 0;
+        default:
+            if (IsMouseMessage(mouseMessage)) {
+                OnTrayHover();
+            }
+            break;
+    }
+    return Default(WM_TRAYNOTIFY, 0, mouseMessage);
+}
+
+void CMainFrame::OnTrayRightButton() {
+    POINT pt;
+    ::GetCursorPos(&pt);
+    // Without the foreground the menu would not close when the user clicks
+    // elsewhere; the WM_NULL afterwards lets it close on the first click.
+    ::SetForegroundWindow(m_hwnd);
+    ::TrackPopupMenu(::GetSubMenu(m_menuTray.Get(), 0),
+                     TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, m_hwnd,
+                     nullptr);
+    ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
+}
+
+void CMainFrame::OnTrayHover() {
+    if (m_bTrayPopup) {
+        return;
+    }
+    // Where the shell has no notification-area window to test against, the
+    // callback itself tells that the pointer is over our icon.
+    if (!IsCursorOverTrayArea() && FindTrayNotifyWnd() != nullptr) {
+        return;
+    }
+    HWND foreground = ::GetForegroundWindow();
+    if (foreground != m_hwndLastForeground) {
+        TheApp().m_bCaretCapturePending = true;
+        m_hwndLastForeground = foreground;
+    }
+}
+
+bool CMainFrame::IsCursorOverTrayArea() const {
+    POINT p;
+    ::GetCursorPos(&p);
+    HWND area = FindTrayNotifyWnd();
+    if (!area) {
+        return false;
+    }
+    RECT r;
+    ::GetWindowRect(area, &r);
+    return r.left < p.x && p.x < r.right && r.top < p.y && p.y < r.bottom;
+}
+
+void CMainFrame::OnClipboardChanged() {
+    if (TheApp().m_settings.WordBugSW) {
+        ::PostMessageA(m_hwnd, WM_CLIPBOARD_DELAYED, 0, 0);
+        return;
+    }
+    ClipboardPass();
+}
+
+void CMainFrame::ClipboardPass() {
+    std::string text;
+    app::GetClipboardText(text);
+    // Password managers mark their copies; those never become history.
+    if (!app::IsClipboardMarkedPrivate()) {
+        TheApp().CaptureHistoryText(text);
+    }
+    SetTrayTip(pikora::MakeTrayTip(text, true));
+    if (m_bTrayIconAdded) {
+        ::Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+    }
+}
+
+void CMainFrame::OnChangeClipboardChain(HWND removed, HWND next) {
+    HWND& nextViewer = TheApp().m_hwndNextViewer;
+    if (removed == nextViewer) {
+        nextViewer = next;
+    } else if (nextViewer) {
+        ::SendMessageA(nextViewer, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(removed),
+                       reinterpret_cast<LPARAM>(next));
+    }
+}
+
+void CMainFrame::SetTrayTip(const std::string& tip) {
+    const size_t n = tip.size() < sizeof(m_nid.szTip) ? tip.size() : sizeof(m_nid.szTip) - 1;
+    std::memcpy(m_nid.szTip, tip.data(), n);
+    m_nid.szTip[n] = '\0';
+}
+
+void CMainFrame::AddTrayIcon() {
+    m_bTrayIconAdded = ::Shell_NotifyIconA(NIM_ADD, &m_nid) != FALSE;
+}
+
+void CMainFrame::RemoveTrayIcon() {
+    if (m_bTrayIconAdded) {
+        ::Shell_NotifyIconA(NIM_DELETE, &m_nid);
+        m_bTrayIconAdded = false;
+    }
+}
+
+void CMainFrame::OnTaskbarCreated() {
+    // The shell was restarted and has forgotten every icon.
+    AddTrayIcon();
+}
+
+void CMainFrame::OnHistoryMode() {
+    CPopupApp& app = TheApp();
+    app.m_bHistoryMode = !app.m_bHistoryMode;
+    HMENU menu = ::GetSubMenu(m_menuTray.Get(), 0);
+    if (app.m_bHistoryMode) {
+        m_nid.hIcon = m_hIconHistoryOn.Get();
+        ::ModifyMenuA(menu, ID_HISTORY_MODE, MF_BYCOMMAND | MF_STRING, ID_HISTORY_MODE,
+                      ui::LoadResString(IDS_HISTORY_MODE_OFF).c_str());
+        ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
+    } else {
+        m_nid.hIcon = m_hIconHistoryOff.Get();
+        ::ModifyMenuA(menu, ID_HISTORY_MODE, MF_BYCOMMAND | MF_STRING, ID_HISTORY_MODE,
+                      ui::LoadResString(IDS_HISTORY_MODE_ON).c_str());
+        ::UnregisterHotKey(nullptr, HOTKEY_PASTE);
+    }
+    if (m_bTrayIconAdded) {
+        ::Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+    }
+    ::UpdateWindow(m_hwnd);
+}
+
+void CMainFrame::OnClearNormal() { TheApp().ClearNormalItems(); }
+
+void CMainFrame::OnExit() {
+    RemoveTrayIcon();
+    DestroyWindow();
+}
+
+void CMainFrame::OnEndSession(bool ending) {
+    // Windows ends the process after this message without a WM_DESTROY: save
+    // what was added since the last save point.
+    if (ending) {
+        TheApp().SaveDataFile();
+        RemoveTrayIcon();
+    }
+}
+
+void CMainFrame::OnDestroy() {
+    TheApp().SaveDataFile();
+    // Also when the frame goes by another road than the menu (WM_CLOSE): a tray
+    // icon left behind would belong to nobody.
+    RemoveTrayIcon();
+    LeaveClipboardChain();
+    ::PostQuitMessage(0);
+}

@@ -1,0 +1,128 @@
+#include "ui/app.h"
+
+#include <vector>
+
+#include "ui/window.h"
+
+namespace ui {
+namespace {
+
+App* g_app = nullptr;  // the one application object; set by its constructor
+
+bool SameMessage(const MSG& a, const MSG& b) {
+    return a.hwnd == b.hwnd && a.message == b.message && a.wParam == b.wParam &&
+           a.lParam == b.lParam && a.time == b.time;
+}
+
+}  // namespace
+
+App::App() { g_app = this; }
+
+App::~App() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+App* App::Current() { return g_app; }
+
+int App::Run(HINSTANCE instance) {
+    m_hInstance = instance;
+    m_hook.Reset(::SetWindowsHookExA(WH_MSGFILTER, &App::MsgFilterHook, nullptr,
+                                     ::GetCurrentThreadId()));
+    int exitCode = 0;
+    if (InitInstance()) {
+        while (PumpMessage(&exitCode)) {
+        }
+    }
+    const int exitInstance = ExitInstance();
+    m_hook.Reset();
+    return exitCode != 0 ? exitCode : exitInstance;
+}
+
+bool App::PumpMessage(int* exitCode) {
+    MSG msg;
+    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        if (exitCode) {
+            *exitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
+        }
+        return false;
+    }
+    if (!FilterMessage(&msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+bool App::FilterMessage(MSG* msg) {
+    m_filtering.push_back(*msg);
+    const bool consumed = PreTranslateMessage(msg);
+    m_filtering.pop_back();
+    return consumed;
+}
+
+bool App::IsBeingFiltered(const MSG* msg) const {
+    for (const MSG& m : m_filtering) {
+        if (SameMessage(m, *msg)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool App::PreTranslateMessage(MSG* msg) {
+    // Offer the message to the target window's object and then to the objects
+    // of its parents, up to the top-level window.
+    for (HWND hwnd = msg->hwnd; hwnd != nullptr;) {
+        if (Window* w = Window::FromHandle(hwnd)) {
+            if (w->PreTranslateMessage(msg)) {
+                return true;
+            }
+        }
+        if (!(::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
+            break;
+        }
+        hwnd = ::GetParent(hwnd);
+    }
+    return false;
+}
+
+bool App::OnCommand(UINT) { return false; }
+
+LRESULT CALLBACK App::MsgFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+    App* app = g_app;
+    if (code >= 0 && app != nullptr) {
+        MSG* msg = reinterpret_cast<MSG*>(lParam);
+        // IsDialogMessage, called from our own filter, calls the hook for the very
+        // message being filtered; filtering it again would run every handler twice.
+        if (!app->IsBeingFiltered(msg) && app->FilterMessage(msg)) {
+            return 1;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::string LoadResString(UINT id) {
+    // Code page 932 text of one string-table entry; the table may hold long texts.
+    std::vector<char> buffer(512);
+    for (;;) {
+        const int n = ::LoadStringA(App::Current() ? App::Current()->Instance()
+                                                   : ::GetModuleHandleA(nullptr),
+                                    id, buffer.data(), static_cast<int>(buffer.size()));
+        if (n <= 0) {
+            return std::string();
+        }
+        if (static_cast<size_t>(n) < buffer.size() - 2) {
+            return std::string(buffer.data(), static_cast<size_t>(n));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int AppMessageBox(const std::string& text, UINT flags, HWND owner) {
+    return ::MessageBoxA(owner, text.c_str(), LoadResString(kAppTitleStringId).c_str(), flags);
+}
+
+}  // namespace ui
