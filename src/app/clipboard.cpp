@@ -8,10 +8,6 @@
 namespace app {
 namespace {
 
-constexpr const char kExcludeFormat[] = "ExcludeClipboardContentFromMonitorProcessing";
-constexpr const char kViewerIgnoreFormat[] = "Clipboard Viewer Ignore";
-constexpr const char kHistoryFormat[] = "CanIncludeInClipboardHistory";
-
 bool PutDword(UINT format, DWORD value) {
     ui::UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE, sizeof(DWORD)));
     if (!block) {
@@ -81,8 +77,8 @@ bool SetClipboardText(const std::string& text, bool markTransient) {
         block.Release();
     }
     if (markTransient) {
-        PutDword(::RegisterClipboardFormatA(kViewerIgnoreFormat), 0);
-        PutDword(::RegisterClipboardFormatA(kHistoryFormat), 0);
+        PutDword(::RegisterClipboardFormatA(pikora::kViewerIgnoreFormat), 0);
+        PutDword(::RegisterClipboardFormatA(pikora::kCanIncludeInHistoryFormat), 0);
     }
     return true;
 }
@@ -105,10 +101,10 @@ bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool 
 bool IsClipboardMarkedPrivate() {
     pikora::ClipboardMarks marks;
     marks.excludeFromMonitor =
-        ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(kExcludeFormat)) != FALSE;
+        ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(pikora::kExcludeFromMonitorFormat)) != FALSE;
     marks.viewerIgnore =
-        ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(kViewerIgnoreFormat)) != FALSE;
-    const UINT historyFormat = ::RegisterClipboardFormatA(kHistoryFormat);
+        ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(pikora::kViewerIgnoreFormat)) != FALSE;
+    const UINT historyFormat = ::RegisterClipboardFormatA(pikora::kCanIncludeInHistoryFormat);
     if (::IsClipboardFormatAvailable(historyFormat)) {
         ui::ClipboardScope clipboard;
         if (clipboard.IsOpen()) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings/app_settings.h"
+#include "store/data_file.h"
 #include "store/text_list.h"
 #include "ui/app.h"
 
@@ -79,10 +80,9 @@ private:
 
     std::string m_strIniPath;
     std::unique_ptr<CMainFrame> m_frame;
-    // Saving stays off until the data file was read or is known to be absent,
-    // so that a file we could not read is never replaced by an empty list.
-    bool m_bDataFileLoaded = false;
-    bool m_bDataFileWritable = false;
+    // Saving (and capturing) stays off until the data file was read or is known
+    // to be absent, so that a file we could not read is never replaced.
+    pikora::DataFileGuard m_dataFileGuard;
 };
 
 // The one application object.

@@ -1,0 +1,102 @@
+// The application object's settings, data file and history capture: thin
+// Win32 glue around the portable store.
+#include <mmsystem.h>
+
+#include "app/popup_app.h"
+#include "macro/macro_template.h"
+#include "settings/ini_profile_win32.h"
+#include "store/data_file_win32.h"
+#include "store/file_error.h"
+#include "store/history_capture.h"
+#include "store/list_ops.h"
+#include "ui/app.h"
+
+void CPopupApp::LoadSettings() {
+    char path[MAX_PATH + 1] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    m_strProgramDir = pikora::ProgramDirForExe(path);
+    m_strIniPath = pikora::IniPathForExe(path);
+    pikora::IniProfile profile(m_strIniPath);
+    pikora::LoadSettings(profile, m_settings);
+    pikora::SeedMacroTemplates(profile);
+}
+
+int CPopupApp::GetProfileIntDefault(const std::string& section, const std::string& key, int def) {
+    pikora::IniProfile profile(m_strIniPath);
+    return pikora::GetProfileIntDefault(profile, section, key, def);
+}
+
+std::string CPopupApp::GetProfileStringDefault(const std::string& section, const std::string& key,
+                                               const std::string& def) {
+    pikora::IniProfile profile(m_strIniPath);
+    return pikora::GetProfileStringDefault(profile, section, key, def);
+}
+
+void CPopupApp::WriteProfileInt(const std::string& section, const std::string& key, int value) {
+    pikora::IniProfile profile(m_strIniPath);
+    profile.WriteInt(section, key, value);
+}
+
+void CPopupApp::SetHotkeys(int popupKey, int popupMod, int historyKey, int historyMod) {
+    m_settings.PouupKey = popupKey;
+    m_settings.PouupMod = popupMod;
+    m_settings.RirekiKey = historyKey;
+    m_settings.RirekiMod = historyMod;
+}
+
+void CPopupApp::GetHotkeys(int& popupKey, int& popupMod, int& historyKey, int& historyMod) const {
+    popupKey = m_settings.PouupKey;
+    popupMod = m_settings.PouupMod;
+    historyKey = m_settings.RirekiKey;
+    historyMod = m_settings.RirekiMod;
+}
+
+void CPopupApp::LoadDataFile() {
+    const pikora::LoadResult result = pikora::LoadDataFileFrom(pikora::kDataFileName, m_items);
+    m_dataFileGuard.OnLoad(result.status);
+    if (m_dataFileGuard.TakeUnreadableNotice()) {
+        ui::AppMessageBox(std::string(pikora::kDataFileName) +
+                              " を読み込めませんでした（他のプログラムが使用中か、"
+                              "アクセス権がありません）。\n"
+                              "リストは空で始まります。このファイルは上書きしません。",
+                          MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void CPopupApp::SaveDataFile() {
+    if (!m_dataFileGuard.SaveAllowed()) {
+        return;
+    }
+    const pikora::SaveOutcome outcome =
+        pikora::SaveDataFileTo(pikora::kDataFileName, m_items, m_settings.NoKeyClear != 0);
+    if (!outcome.ok) {
+        const pikora::FileErrorCause cause = pikora::FileErrorCauseFromWin32(outcome.win32Error);
+        const std::string pattern = ui::LoadResString(pikora::FileErrorStringId(cause));
+        ui::AppMessageBox(pikora::FormatFileError(pattern, pikora::kDataFileName),
+                          MB_OK | MB_ICONSTOP);
+    }
+}
+
+void CPopupApp::CaptureHistoryText(std::string text) {
+    const pikora::CaptureGate gate{m_dataFileGuard.LoadRan(), m_bPopupActive, m_bHistoryMode};
+    if (!pikora::ShouldCapture(gate, text, m_lastClipText)) {
+        return;
+    }
+    if (m_settings.RirekiWave != 0) {
+        ::PlaySoundA(m_settings.WaveName.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+    }
+    m_items.AddHead(pikora::MakeHistoryItem(text));
+    m_lastClipText = text;
+    SaveDataFile();
+    if (m_settings.CopyPopup != 0) {
+        m_bCopyPopupPending = true;
+    }
+}
+
+std::string CPopupApp::TakeOldestNormalText() { return pikora::TakeOldestNormalText(m_items); }
+
+void CPopupApp::ClearNormalItems() { pikora::ClearNormalItems(m_items); }
+
+void CPopupApp::MoveItem(int source, int destination) {
+    pikora::MoveItem(m_items, source, destination);
+}
