@@ -70,6 +70,7 @@ public:
 
 private:
     void RegisterStartupHotkeys();
+    void PasteEntry(int index);
     void InterceptCtrlV();
     void OnSettings();
     void OnAppAbout();

@@ -1,13 +1,187 @@
 // The popup run: caret location, the popup list, and the paste into the
 // application the user was typing in.
+#include "app/clipboard.h"
+#include "app/clipboard_snapshot.h"
 #include "app/popup_app.h"
+#include "frame/main_frame.h"
+#include "macro/expand_macros.h"
+#include "macro/launcher_win32.h"
+#include "popup/popup_list_dlg.h"
+#include "popup/popup_run_rules.h"
+#include "res/resource.h"
+#include "settings/app_settings.h"
 
-void CPopupApp::RunPopup(int) {}
+namespace {
 
-void CPopupApp::LocateCaret(POINT& p) { p = POINT{0, 0}; }
+pikora::ScreenRect MonitorRectAt(POINT p) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = ::MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST);
+    if (monitor && ::GetMonitorInfoA(monitor, &info)) {
+        return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                info.rcMonitor.bottom};
+    }
+    RECT desktop;
+    ::GetWindowRect(::GetDesktopWindow(), &desktop);
+    return {desktop.left, desktop.top, desktop.right, desktop.bottom};
+}
 
-void CPopupApp::PopupPosFromCursor() {}
+void KeyEvent(BYTE vk, DWORD flags) { ::keybd_event(vk, 0, flags, 0); }
 
-void CPopupApp::ActivateTarget() {}
+}  // namespace
 
-std::string CPopupApp::ExpandMacros(std::string text) { return text; }
+void CPopupApp::LocateCaret(POINT& p) {
+    m_hwndTargetFocus = nullptr;
+    POINT caret{0, 0};
+    RECT focusRect{0, 0, 0, 0};
+    bool haveScreenCaret = false;
+    POINT screenCaret{0, 0};
+
+    const DWORD current = ::GetCurrentThreadId();
+    HWND foreground = ::GetForegroundWindow();
+    const DWORD target = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
+    if (current != 0 && target != 0 && ::AttachThreadInput(current, target, TRUE)) {
+        const bool caretShown = ::GetCaretPos(&caret) != FALSE;
+        if (!caretShown) {
+            ::OutputDebugStringA("失敗");
+        }
+        m_hwndTargetFocus = ::GetFocus();
+        if (m_hwndTargetFocus) {
+            ::GetWindowRect(m_hwndTargetFocus, &focusRect);
+        }
+        ::AttachThreadInput(current, target, FALSE);
+        // Many editors and browsers draw their own caret and keep no system
+        // caret; the thread's GUI state may still know where it is.
+        if (!caretShown) {
+            GUITHREADINFO gui{};
+            gui.cbSize = sizeof gui;
+            if (::GetGUIThreadInfo(target, &gui) && gui.hwndCaret &&
+                !::IsRectEmpty(&gui.rcCaret)) {
+                screenCaret = POINT{gui.rcCaret.left, gui.rcCaret.top};
+                ::ClientToScreen(gui.hwndCaret, &screenCaret);
+                haveScreenCaret = true;
+            }
+        }
+    }
+    pikora::ScreenPoint point;
+    if (haveScreenCaret) {
+        point = pikora::CaretScreenPoint({screenCaret.x, screenCaret.y}, {});
+    } else {
+        point = pikora::CaretScreenPoint(
+            {caret.x, caret.y}, {focusRect.left, focusRect.top, focusRect.right, focusRect.bottom});
+    }
+    p = POINT{point.x, point.y};
+    m_ptCaret = p;
+}
+
+void CPopupApp::PopupPosFromCursor() {
+    ::GetCursorPos(&m_ptPopup);
+    m_ptPopup.x -= m_settings.DialogSizeX;
+    m_ptPopup.y -= m_settings.DialogSizeY;
+}
+
+void CPopupApp::ActivateTarget() {
+    // SetForegroundWindow on a child (an editor's edit control) does not bring
+    // its window to the front everywhere; activating the top-level window
+    // gives the focus back to the child that had it.
+    HWND root = ::GetAncestor(m_hwndTargetFocus, GA_ROOT);
+    ::SetForegroundWindow(root ? root : m_hwndTargetFocus);
+}
+
+std::string CPopupApp::ExpandMacros(std::string text) {
+    ShellLauncher launcher;
+    return pikora::ExpandMacros(std::move(text), CurrentLocalTime(), launcher);
+}
+
+void CPopupApp::RunPopup(int mode) {
+    if (m_bPopupActive) {
+        return;
+    }
+    m_bPopupActive = true;
+
+    int index = 0;
+    int size[2] = {m_settings.DialogSizeX, m_settings.DialogSizeY};
+    CPopupListDlg dialog(MainFrame(), &index, static_cast<BYTE>(mode), size);
+
+    const bool locate = m_ptPopup.x == 0 && m_ptPopup.y == 0;
+    if (locate) {
+        LocateCaret(m_ptPopup);
+    }
+    const pikora::ScreenPoint placed =
+        pikora::PlacePopup({m_ptPopup.x, m_ptPopup.y}, locate, m_settings.CaretPosX,
+                           m_settings.CaretPosY, MonitorRectAt(m_ptPopup));
+    m_ptPopup = POINT{placed.x, placed.y};
+
+    ::SetForegroundWindow(MainFrame()->Handle());
+    ::UnregisterHotKey(nullptr, HOTKEY_HISTORY_TOGGLE);
+    const bool historyWasOn = m_bHistoryMode;
+    m_bHistoryMode = false;
+    m_ptMouseRestore = POINT{0, 0};
+
+    INT_PTR result;
+    do {
+        result = dialog.DoModal();
+    } while (result == POPUP_REOPEN);
+
+    m_settings.DialogSizeX = size[0];
+    m_settings.DialogSizeY = size[1];
+    WriteProfileInt(pikora::kSettingSection, "DialogSizeX", m_settings.DialogSizeX);
+    WriteProfileInt(pikora::kSettingSection, "DialogSizeY", m_settings.DialogSizeY);
+    WriteProfileInt(pikora::kSettingSection, "SelectID", m_settings.SelectID);
+    SaveDataFile();
+
+    if (m_hwndTargetFocus && result != POPUP_DISMISSED) {
+        ActivateTarget();
+    }
+    if (result == IDOK && index >= 0 && index < m_items.GetCount()) {
+        PasteEntry(index);
+    }
+    if (result == POPUP_DISMISSED) {
+        ::SetFocus(m_hwndTargetFocus);
+    }
+    if (historyWasOn) {
+        m_bHistoryMode = true;
+    }
+    if (!::RegisterHotKey(nullptr, HOTKEY_HISTORY_TOGGLE, static_cast<UINT>(m_settings.RirekiMod),
+                          static_cast<UINT>(m_settings.RirekiKey))) {
+        ui::AppMessageBox("履歴動作切り替え用キーの設定に失敗しました。設定を変えてください。",
+                          MB_OK | MB_ICONEXCLAMATION);
+    }
+    m_bPopupActive = false;
+}
+
+void CPopupApp::PasteEntry(int index) {
+    const pikora::TextItem entry = m_items.GetAt(m_items.FindIndex(index));
+    const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take();
+    const std::string text = ExpandMacros(entry.text);
+    const bool keep = m_settings.ToClip != 0;
+    // A text that only passes through the clipboard is marked so that other
+    // clipboard tools do not record it; one the user keeps is a normal copy.
+    app::SetClipboardTextRetrying(text, !keep, true);
+
+    // Our own Ctrl+V interception must not catch the keystroke we send.
+    ::UnregisterHotKey(nullptr, HOTKEY_PASTE);
+    KeyEvent(VK_CONTROL, 0);
+    KeyEvent('V', 0);
+    if (m_ptMouseRestore.x != 0 && m_ptMouseRestore.y != 0) {
+        ::SetCursorPos(m_ptMouseRestore.x, m_ptMouseRestore.y);
+    }
+    KeyEvent('V', KEYEVENTF_KEYUP);
+    KeyEvent(VK_CONTROL, KEYEVENTF_KEYUP);
+    // The application reads the clipboard when it handles the keystroke; give
+    // it time before the clipboard changes again.
+    ::Sleep(400);
+    ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
+
+    if (!keep) {
+        if (saved.IsTextOnly()) {
+            app::SetClipboardText(saved.Text(), true);
+        } else {
+            saved.Restore();
+        }
+    } else {
+        m_lastClipText = text;
+    }
+    pikora::UpdateListAfterPaste(m_items, index, m_settings.UseItemMoveTop != 0,
+                                 m_settings.NormalDelete != 0, m_settings.SelectID);
+}

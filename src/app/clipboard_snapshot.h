@@ -1,0 +1,39 @@
+// What the clipboard held before a paste from the popup, so that it can be
+// put back afterwards: the text, and every other memory-backed format too,
+// so that an image or a file list the user had copied is not lost.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+class ClipboardSnapshot {
+public:
+    // Reads the clipboard now. Formats the system derives from others and
+    // formats held as GDI handles are left out; past kMaxBytes in all, the
+    // rest is left out too.
+    static ClipboardSnapshot Take();
+
+    // True when there was nothing but text (or nothing at all): then the
+    // previous text alone is put back, as a plain text copy would be.
+    bool IsTextOnly() const { return m_formats.empty(); }
+    const std::string& Text() const { return m_text; }
+
+    // Puts every saved format back; false when the clipboard could not be opened.
+    bool Restore() const;
+
+    static constexpr size_t kMaxBytes = 64u * 1024u * 1024u;
+
+private:
+    struct Format {
+        UINT id;
+        std::vector<unsigned char> bytes;
+    };
+    std::string m_text;
+    std::vector<Format> m_formats;  // non-text formats, with the text formats kept alongside
+};
+
+}  // namespace app

@@ -1,0 +1,59 @@
+#include "popup/popup_run_rules.h"
+
+namespace pikora {
+
+ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWindow) {
+    ScreenPoint p{caretClient.x + focusWindow.left, caretClient.y + focusWindow.top};
+    if (p.x < 0) {
+        p.x = 0;
+    }
+    if (p.y < 0) {
+        p.y = 0;
+    }
+    return p;
+}
+
+ScreenPoint PlacePopup(ScreenPoint p, bool addOffsets, int offsetX, int offsetY,
+                       const ScreenRect& monitor) {
+    if (addOffsets) {
+        p.x += offsetX;
+        p.y += offsetY;
+    }
+    if (p.y + kClampHeight > monitor.bottom) {
+        p.y = monitor.bottom - kClampHeight;
+    }
+    if (p.x + kClampWidth > monitor.right) {
+        p.x = monitor.right - kClampWidth;
+    }
+    // On the primary monitor the edges are 0; a monitor left of or above it
+    // has negative edges, where 0 would be the wrong monitor.
+    if (p.y < monitor.top) {
+        p.y = monitor.top;
+    }
+    if (p.x < monitor.left) {
+        p.x = monitor.left;
+    }
+    return p;
+}
+
+bool UpdateListAfterPaste(TextItemList& list, int index, bool useItemMoveTop, bool normalDelete,
+                          int& selectId) {
+    TextItemList::POSITION pos = list.FindIndex(index);
+    if (!pos) {
+        return false;
+    }
+    const TextItem entry = list.GetAt(pos);
+    bool moved = false;
+    if (useItemMoveTop) {
+        list.RemoveAt(pos);
+        pos = list.AddHead(entry);
+        selectId = entry.reserved1;
+        moved = true;
+    }
+    if (entry.kind == KIND_NORMAL && normalDelete) {
+        list.RemoveAt(pos);
+    }
+    return moved;
+}
+
+}  // namespace pikora

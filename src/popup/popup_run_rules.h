@@ -1,0 +1,40 @@
+// Rules of the popup run that need no window: where the popup goes and what
+// happens to the list after a paste.
+#pragma once
+
+#include "store/text_list.h"
+
+namespace pikora {
+
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// The popup is kept on screen as if it had its default size, whatever size the
+// user gave it.
+constexpr int kClampWidth = 155;
+constexpr int kClampHeight = 225;
+
+// The caret's client point taken relative to the focus window's outer corner;
+// each negative coordinate becomes 0.
+ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWindow);
+
+// Top-left corner of the popup: p (plus the offsets when p is a located caret)
+// kept inside the monitor rectangle as a 155 x 225 window.
+ScreenPoint PlacePopup(ScreenPoint p, bool addOffsets, int offsetX, int offsetY,
+                       const ScreenRect& monitor);
+
+// The list after the entry at index was pasted. Returns true when selectId
+// was changed (the entry moved to the top).
+bool UpdateListAfterPaste(TextItemList& list, int index, bool useItemMoveTop, bool normalDelete,
+                          int& selectId);
+
+}  // namespace pikora

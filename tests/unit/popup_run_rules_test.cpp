@@ -1,0 +1,105 @@
+#include "popup/popup_run_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace pikora {
+namespace {
+
+const ScreenRect kScreen{0, 0, 1024, 768};
+
+TEST(PopupPlacement, CaretIsTakenRelativeToTheFocusWindowsOuterCorner) {
+    const ScreenPoint caret = CaretScreenPoint({5, 10}, {100, 200, 400, 500});
+    EXPECT_EQ(caret.x, 105);
+    EXPECT_EQ(caret.y, 210);
+    const ScreenPoint popup = PlacePopup(caret, true, -20, 20, kScreen);
+    EXPECT_EQ(popup.x, 85);
+    EXPECT_EQ(popup.y, 230);
+}
+
+TEST(PopupPlacement, ClampsAsADefaultSizedPopupAtTheLowerRight) {
+    const ScreenPoint popup = PlacePopup({1000, 760}, true, -20, 20, kScreen);
+    EXPECT_EQ(popup.x, 869);
+    EXPECT_EQ(popup.y, 543);
+    // Without offsets (a point from the tray hover) the same clamp applies.
+    const ScreenPoint fromTray = PlacePopup({1020, 700}, false, -20, 20, kScreen);
+    EXPECT_EQ(fromTray.x, 869);
+    EXPECT_EQ(fromTray.y, 543);
+}
+
+TEST(PopupPlacement, NegativeCoordinatesBecomeZeroBeforeAndAfterTheOffsets) {
+    // A caret left of the screen: 0 first, then the -20 offset, then 0 again.
+    const ScreenPoint caret = CaretScreenPoint({-50, 3}, {10, -40, 100, 100});
+    EXPECT_EQ(caret.x, 0);
+    EXPECT_EQ(caret.y, 0);
+    const ScreenPoint popup = PlacePopup(caret, true, -20, 20, kScreen);
+    EXPECT_EQ(popup.x, 0);
+    EXPECT_EQ(popup.y, 20);
+}
+
+TEST(PopupPlacement, StaysOnTheMonitorThatHoldsThePoint) {
+    // A second monitor left of the primary one.
+    const ScreenRect left{-1280, 0, 0, 1024};
+    const ScreenPoint nearEdge = PlacePopup({-10, 1000}, true, -20, 20, left);
+    EXPECT_EQ(nearEdge.x, -155);
+    EXPECT_EQ(nearEdge.y, 1024 - 225);
+    const ScreenPoint farLeft = PlacePopup({-1290, 10}, true, -20, 20, left);
+    EXPECT_EQ(farLeft.x, -1280);
+    EXPECT_EQ(farLeft.y, 30);
+}
+
+TextItem Item(int kind, const std::string& text) { return TextItem{kind, 0, -1, text, text}; }
+
+std::vector<std::string> Texts(const TextItemList& list) {
+    std::vector<std::string> out;
+    for (auto pos = list.GetHeadPosition(); pos;) {
+        out.push_back(list.GetNext(pos).text);
+    }
+    return out;
+}
+
+TEST(ListAfterPaste, NormalDeleteRemovesNormalEntriesOnly) {
+    TextItemList list;
+    list.AddTail(Item(KIND_NORMAL, "n"));
+    list.AddTail(Item(KIND_LOCKED, "l"));
+    int selectId = 7;
+    UpdateListAfterPaste(list, 1, false, true, selectId);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"n", "l"}));
+    UpdateListAfterPaste(list, 0, false, true, selectId);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"l"}));
+    EXPECT_EQ(selectId, 7);
+}
+
+TEST(ListAfterPaste, MoveTopKeepsTheEntryUnchangedAndSelectsTheTop) {
+    TextItemList list;
+    list.AddTail(Item(KIND_LOCKED, "a"));
+    list.AddTail(Item(KIND_LOCKED, "<pikoraMACRO>$Y</pikoraMACRO>"));
+    int selectId = 1;
+    EXPECT_TRUE(UpdateListAfterPaste(list, 1, true, true, selectId));
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"<pikoraMACRO>$Y</pikoraMACRO>", "a"}));
+    EXPECT_EQ(list.GetAt(list.FindIndex(0)).reserved2, -1);
+    EXPECT_EQ(selectId, 0);
+}
+
+TEST(ListAfterPaste, MoveTopAndNormalDeleteTogetherRemoveANormalEntry) {
+    TextItemList list;
+    list.AddTail(Item(KIND_LOCKED, "a"));
+    list.AddTail(Item(KIND_NORMAL, "b"));
+    int selectId = 1;
+    UpdateListAfterPaste(list, 1, true, true, selectId);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"a"}));
+}
+
+TEST(ListAfterPaste, AnIndexPastTheEndChangesNothing) {
+    TextItemList list;
+    list.AddTail(Item(KIND_NORMAL, "a"));
+    int selectId = 3;
+    EXPECT_FALSE(UpdateListAfterPaste(list, 1, true, true, selectId));
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(selectId, 3);
+}
+
+}  // namespace
+}  // namespace pikora
