@@ -1,0 +1,63 @@
+// The Pikora.dat format: a 32-bit little-endian count, then per entry kind,
+// reserved1, reserved2, title length + 1, title bytes + NUL, text length + 1,
+// text bytes + NUL. No header, no version, no checksum.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "store/text_list.h"
+
+namespace pikora {
+
+// The whole file for the list. An empty list is the empty string (a
+// zero-length file); with noKeyClear the normal entries are left out, which
+// may leave just a count of 0.
+std::string EncodeDataFile(const TextItemList& list, bool noKeyClear);
+
+struct DecodeResult {
+    int declared = 0;      // the count the file states (0 when shorter than 4 bytes)
+    int read = 0;          // complete entries appended to the list
+    bool damaged = false;  // a count or a length promised more than the bytes hold
+};
+
+// Empties out, then appends every complete entry in file order. A count of 0
+// or less, or a file shorter than 4 bytes, is an empty list. On damage the
+// entries before it stay. Never reads past the end of bytes, and never
+// allocates more than bytes.size() for the strings it builds. A string's
+// value is the bytes before the first NUL in its field.
+DecodeResult DecodeDataFile(std::string_view bytes, TextItemList& out);
+
+// What happened when the program tried to read its data file at start-up.
+enum class LoadStatus {
+    Loaded,     // read (possibly only up to a damaged record)
+    Absent,     // no such file: the list starts empty and may be saved
+    Unreadable  // the file exists but could not be read: it must not be overwritten
+};
+
+// Remembers how the start-up load went and so whether a save may replace the
+// file. Before the load has run nothing may be captured or saved.
+class DataFileGuard {
+  public:
+    void OnLoad(LoadStatus status) {
+        loadRan_ = true;
+        status_ = status;
+    }
+    bool LoadRan() const { return loadRan_; }
+    bool SaveAllowed() const { return loadRan_ && status_ != LoadStatus::Unreadable; }
+    // True exactly once after an Unreadable load, so the user is told once.
+    bool TakeUnreadableNotice() {
+        if (loadRan_ && status_ == LoadStatus::Unreadable && !noticeGiven_) {
+            noticeGiven_ = true;
+            return true;
+        }
+        return false;
+    }
+
+  private:
+    bool loadRan_ = false;
+    bool noticeGiven_ = false;
+    LoadStatus status_ = LoadStatus::Absent;
+};
+
+}  // namespace pikora

@@ -1,0 +1,35 @@
+// Reading and writing Pikora.dat on disk.
+#pragma once
+
+#include <string>
+
+#include "store/data_file.h"
+#include "store/text_list.h"
+
+namespace pikora {
+
+constexpr const char* kDataFileName = "Pikora.dat";
+
+struct LoadResult {
+    LoadStatus status = LoadStatus::Absent;
+    DecodeResult decode;           // meaningful when status is Loaded
+    unsigned long win32Error = 0;  // why it was Absent or Unreadable
+};
+
+// Reads the whole file and decodes it into list. Absent (file or folder
+// missing) and Unreadable (exists, but cannot be opened or read, or is too
+// big to be ours) leave list unchanged.
+LoadResult LoadDataFileFrom(const std::string& path, TextItemList& list);
+
+struct SaveOutcome {
+    bool ok = false;
+    unsigned long win32Error = 0;  // for FileErrorCauseFromWin32 when !ok
+};
+
+// Replaces the file with the encoding of list. The new content goes to a
+// temporary file in the same folder first and is moved over the old file
+// only once it is complete and flushed, so a failure or a crash at any point
+// leaves either the old file or the new one, never a cut one.
+SaveOutcome SaveDataFileTo(const std::string& path, const TextItemList& list, bool noKeyClear);
+
+}  // namespace pikora
