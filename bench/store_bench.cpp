@@ -47,7 +47,7 @@ void BM_Memcpy(benchmark::State& state) {
 }
 
 // Same, into a block fresh from the allocator each time, as an encoder's
-// result has to be: at 100,000 entries page faults dominate both.
+// result has to be.
 void BM_MemcpyFresh(benchmark::State& state) {
     const std::string source =
         pikora::EncodeDataFile(MakeList(static_cast<int>(state.range(0))), false);
