@@ -1,5 +1,6 @@
 // The application object's settings, data file and history capture: thin
 // Win32 glue around the portable store.
+#include <windows.h>
 #include <mmsystem.h>
 
 #include "app/popup_app.h"
