@@ -1,0 +1,88 @@
+// The owner-drawn list of the popup: one 17-pixel line per entry of the text
+// list (kind icon, then the title), drag reordering, and no input at all while
+// the popup is automatic.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <optional>
+
+#include "popup/item_draw.h"
+#include "ui/handles.h"
+#include "ui/window.h"
+
+// True for keyboard and mouse messages, over the client area or not.
+bool IsKeyboardOrMouseInput(UINT message);
+
+// The Windows 95/98 family, where the popup refills its list in place instead
+// of being rebuilt, and the list's strings always follow a drop.
+bool IsWin9xPlatform();
+
+class CItemListBox : public ui::Window {
+  public:
+    CItemListBox();
+    ~CItemListBox() override;
+
+    // Takes over a list box from a dialog template and makes it a drag list.
+    bool Bind(HWND control);
+
+    bool PreTranslateMessage(MSG* msg) override;
+
+    // Owner drawing, forwarded by the parent dialog.
+    void DrawItem(const DRAWITEMSTRUCT& dis);
+    void MeasureItem(MEASUREITEMSTRUCT& mis);
+    int CompareItem(const COMPAREITEMSTRUCT& cis);
+
+    // The drag list's notifications, forwarded by the parent dialog; the
+    // result is what the drag list expects back.
+    LRESULT OnDragListNotify(const DRAGLISTINFO& info);
+
+    BOOL BeginDrag(POINT pt);
+    UINT Dragging(POINT pt);
+    void Dropped(int srcIndex, POINT pt);
+    void CancelDrag(POINT pt);
+    // Moves the insertion band to the top edge of line index (-1: no band).
+    void DrawInsert(int index);
+    // The line under a screen point, -1 for none; with autoScroll a point just
+    // above or below the list scrolls it by one line.
+    int ItemFromPt(POINT pt, bool autoScroll = true) const;
+
+    int GetCount() const;
+    int GetCurSel() const;
+    void SetCurSel(int index);
+
+    // Set by the popup from its mode: true for a popup the user opened.
+    // Fixed for the life of the object.
+    bool m_bInteractive = false;
+
+  protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void LoadItemBitmap(ui::UniqueMemoryDC& dc, ui::UniqueBitmap& bmp, UINT bitmapId, size_t slot);
+    HDC IconDC(pikora::ItemIcon icon) const;
+    RECT BandRect(int index) const;
+    void InvertBand(int index);
+    void RepaintBand(int index);
+
+    ui::UniqueMemoryDC m_dcLocked;
+    ui::UniqueMemoryDC m_dcNormal;
+    ui::UniqueMemoryDC m_dcLockedFocus;
+    ui::UniqueMemoryDC m_dcNormalFocus;
+    ui::UniqueBitmap m_bmpLocked;
+    ui::UniqueBitmap m_bmpNormal;
+    ui::UniqueBitmap m_bmpLockedFocus;
+    ui::UniqueBitmap m_bmpNormalFocus;
+    // What the last Dragging call answered (DL_STOPCURSOR or DL_MOVECURSOR).
+    int m_nDragResult = 0;
+    // The message being filtered is a right-button press or release.
+    bool m_bRightButton = false;
+    // The line whose insertion band is on screen, -1 for none.
+    int m_nLast = -1;
+    // Each loaded bitmap stays selected into its memory DC until the bitmaps
+    // go; declared last so it lets go of them first.
+    std::array<std::optional<ui::SelectObjectScope>, 4> m_iconSelections;
+};

@@ -1,0 +1,414 @@
+#include "popup/popup_list_dlg.h"
+
+#include <commctrl.h>
+
+#include "app/popup_app.h"
+#include "popup/popup_focus.h"
+#include "popup/popup_keys.h"
+#include "popup/popup_menu.h"
+#include "res/resource.h"
+#include "ui/app.h"
+#include "ui/data_exchange.h"
+
+namespace {
+
+HINSTANCE ResourceInstance() {
+    ui::App* app = ui::App::Current();
+    return app ? app->Instance() : ::GetModuleHandleA(nullptr);
+}
+
+// The message the drag list sends its parent (the common controls register
+// it under this name).
+UINT DragListMessage() {
+    static const UINT message = ::RegisterWindowMessageA("commctrl_DragListMsg");
+    return message;
+}
+
+}  // namespace
+
+void CPopupListDlg::DestroyIfWindow(HWND hwnd) {
+    if (::IsWindow(hwnd)) {
+        ::DestroyWindow(hwnd);
+    }
+}
+
+CPopupListDlg::CPopupListDlg(ui::Window* parent, int* pResultIndex, BYTE mode, int* pDialogSize)
+    : ui::Dialog(IDD_POPUP_LIST, parent),
+      m_pResultIndex(pResultIndex),
+      m_bUserMode(mode != POPUP_MODE_AUTO),
+      m_pDialogSize(pDialogSize) {
+    m_list.m_bInteractive = mode != POPUP_MODE_AUTO;
+    m_menu.Reset(::LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_LIST_MENU)));
+}
+
+CPopupListDlg::~CPopupListDlg() = default;
+
+bool CPopupListDlg::On9x() const {
+    return IsWin9xPlatform();
+}
+
+void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
+    // Runs in both directions alike: it rebuilds the lines from the text list.
+    if (!m_list.Handle()) {
+        m_list.Bind(Item(IDC_ITEM_LIST));
+    }
+    HWND list = m_list.Handle();
+    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    CPopupApp& app = TheApp();
+    const pikora::TextItemList& items = app.m_items;
+    int i = 0;
+    for (pikora::TextItemList::POSITION pos = items.GetHeadPosition(); pos != nullptr; ++i) {
+        const pikora::TextItem& entry = items.GetNext(pos);
+        ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.title.c_str()));
+        if (m_bUserMode && app.m_settings.SelectSW != 0 && i == app.m_settings.SelectID) {
+            m_nCurSel = i;
+            *m_pResultIndex = i;
+        }
+    }
+}
+
+TOOLINFOA CPopupListDlg::ListTool() const {
+    TOOLINFOA ti{};
+    // The size comctl32 5 knows; newer versions accept it too.
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = m_hwnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(m_list.Handle());
+    return ti;
+}
+
+bool CPopupListDlg::OnInitDialog() {
+    ui::Dialog::OnInitDialog();
+
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    m_tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      m_hwnd, nullptr, ResourceInstance(), nullptr));
+    if (m_tooltip) {
+        ::SendMessageA(m_tooltip.Get(), TTM_SETMAXTIPWIDTH, 0, 384);
+        ::SendMessageA(m_tooltip.Get(), TTM_ACTIVATE, TRUE, 0);
+        TOOLINFOA ti = ListTool();
+        char empty[] = "";
+        ti.lpszText = empty;
+        ::SendMessageA(m_tooltip.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+
+    if (!m_bUserMode) {
+        ::SetTimer(m_hwnd, TIMER_AUTOCLOSE, 1000, nullptr);
+    }
+
+    ::SetWindowLongA(m_hwnd, GWL_EXSTYLE, ::GetWindowLongA(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    // Looked up at run time: the 9x family's user32 does not have it.
+    m_hUser32.Reset(::LoadLibraryA("user32"));
+    m_pfnSetLayeredWindowAttributes = nullptr;
+    if (m_hUser32) {
+        FARPROC proc = ::GetProcAddress(m_hUser32.Get(), "SetLayeredWindowAttributes");
+        m_pfnSetLayeredWindowAttributes =
+            reinterpret_cast<SetLayeredWindowAttributesFn>(reinterpret_cast<void (*)()>(proc));
+    }
+
+    m_bTrackSize = true;
+    const POINT& at = TheApp().m_ptPopup;
+    ::SetWindowPos(m_hwnd, HWND_TOPMOST, at.x, at.y, m_pDialogSize[0], m_pDialogSize[1], 0);
+    return true;
+}
+
+LRESULT CPopupListDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_SHOWWINDOW:
+            return OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
+        case WM_SIZE:
+            return OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        case WM_DRAWITEM:
+            if (wParam == IDC_ITEM_LIST) {
+                m_list.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                return TRUE;
+            }
+            break;
+        case WM_MEASUREITEM:
+            if (wParam == IDC_ITEM_LIST) {
+                m_list.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+                return TRUE;
+            }
+            break;
+        case WM_COMPAREITEM:
+            if (wParam == IDC_ITEM_LIST) {
+                return m_list.CompareItem(*reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam));
+            }
+            break;
+        case WM_DESTROY:
+            // The tooltip is owned by this window and goes with it.
+            m_tooltip.Reset();
+            break;
+        default:
+            if (msg == DragListMessage() && lParam != 0) {
+                const auto& info = *reinterpret_cast<const DRAGLISTINFO*>(lParam);
+                if (info.hWnd == m_list.Handle()) {
+                    return m_list.OnDragListNotify(info);
+                }
+            }
+            break;
+    }
+    return ui::Dialog::WindowProc(msg, wParam, lParam);
+}
+
+LRESULT CPopupListDlg::OnShowWindow(BOOL show, UINT status) {
+    m_list.SetCurSel(m_nCurSel);
+    const LRESULT result = Default(WM_SHOWWINDOW, static_cast<WPARAM>(show), status);
+    CPopupApp& app = TheApp();
+    ::SetWindowPos(m_hwnd, HWND_TOPMOST, app.m_ptPopup.x, app.m_ptPopup.y, 0, 0, SWP_NOSIZE);
+    if (m_pfnSetLayeredWindowAttributes) {
+        m_pfnSetLayeredWindowAttributes(
+            m_hwnd, 0, static_cast<BYTE>(app.m_settings.SemitransparentWindow & 0xFF), LWA_ALPHA);
+    }
+    return result;
+}
+
+LRESULT CPopupListDlg::OnSize(UINT type, int cx, int cy) {
+    if (m_bTrackSize) {
+        ::SetWindowPos(m_list.Handle(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        m_pDialogSize[0] = cx + 6;
+        m_pDialogSize[1] = cy + 6;
+        ::UpdateWindow(m_hwnd);
+    }
+    return Default(WM_SIZE, type, MAKELPARAM(cx, cy));
+}
+
+bool CPopupListDlg::OnCommand(UINT id, UINT code, HWND control) {
+    if (control != nullptr) {
+        if (id != IDC_ITEM_LIST) {
+            return false;
+        }
+        switch (code) {
+            case LBN_SELCHANGE:
+                OnListSelChange();
+                return true;
+            case LBN_DBLCLK:
+                OnListDblClk();
+                return true;
+            case LBN_KILLFOCUS:
+                OnListKillFocus();
+                return true;
+            default:
+                return false;
+        }
+    }
+    switch (id) {
+        case ID_ITEM_DELETE:
+            OnItemDelete();
+            return true;
+        // The other entry commands are not built yet; they are claimed here so
+        // that they do not travel on to the frame and the application.
+        case ID_ITEM_EDIT:
+        case ID_ITEM_LOCK:
+        case ID_ITEM_NORMAL:
+        case ID_LIST_ADD_DATA:
+        case ID_LIST_SETTINGS:
+        case ID_WEB_SEARCH:
+        case ID_DIC_JAPANESE:
+        case ID_DIC_EN_JA:
+        case ID_DIC_JA_EN:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CPopupListDlg::OnListSelChange() {
+    const int index = m_list.GetCurSel();
+    TheApp().m_settings.SelectID = index;
+    *m_pResultIndex = index;
+}
+
+void CPopupListDlg::OnListDblClk() {
+    if (!m_bUserMode) {
+        return;
+    }
+    m_bClosing = true;
+    CPopupApp& app = TheApp();
+    ::GetCursorPos(&app.m_ptMouseRestore);
+    // Kept so that the paste can put the pointer back once it has typed.
+    ::SetCursorPos(app.m_ptCaret.x, app.m_ptCaret.y);
+    EndDialog(IDOK);
+}
+
+void CPopupListDlg::OnListKillFocus() {
+    switch (pikora::DecideFocusLoss(m_bClosing, m_bCommandActive, m_bUserMode, m_bEscaped)) {
+        case pikora::FocusLossAction::ClearFlags:
+            m_bClosing = false;
+            m_bCommandActive = false;
+            m_bTrackSize = false;
+            return;
+        case pikora::FocusLossAction::BecomeUserMode:
+            m_bUserMode = true;
+            return;
+        case pikora::FocusLossAction::Dismiss:
+            EndDialog(POPUP_DISMISSED);
+            break;
+        case pikora::FocusLossAction::Forget:
+            break;
+    }
+    RemoveTipTool();
+    m_bTrackSize = false;
+}
+
+void CPopupListDlg::ShowEntryTip(const std::string& text) {
+    if (!m_tooltip) {
+        return;
+    }
+    // Switching the tooltip off and on again hides a tip that is showing.
+    ::SendMessageA(m_tooltip.Get(), TTM_ACTIVATE, FALSE, 0);
+    ::SendMessageA(m_tooltip.Get(), TTM_ACTIVATE, TRUE, 0);
+    TOOLINFOA ti = ListTool();
+    std::string copy = text;
+    ti.lpszText = copy.data();
+    ::SendMessageA(m_tooltip.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void CPopupListDlg::RemoveTipTool() {
+    if (!m_tooltip) {
+        return;
+    }
+    TOOLINFOA ti = ListTool();
+    ::SendMessageA(m_tooltip.Get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+bool CPopupListDlg::PreTranslateMessage(MSG* msg) {
+    // Inside the context menu's own loop the keys are the menu's: the menu
+    // does not take the focus, so they are still addressed to the list.
+    if (m_bMenuOpen) {
+        return false;
+    }
+    if (m_tooltip) {
+        ::SendMessageA(m_tooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+    }
+    if (msg->message == WM_TIMER && msg->wParam == TIMER_AUTOCLOSE && msg->hwnd == m_hwnd) {
+        EndDialog(pikora::AutoCloseDismisses(On9x(), m_bUserMode) ? POPUP_DISMISSED : IDCANCEL);
+        RemoveTipTool();
+        return false;
+    }
+    if (!m_bUserMode) {
+        // Painting and the timer go on as usual; input has no effect.
+        if (!IsKeyboardOrMouseInput(msg->message)) {
+            return false;
+        }
+        return !On9x();
+    }
+    switch (msg->message) {
+        case WM_RBUTTONDOWN:
+            if (m_list.GetCount() > 0) {
+                OpenContextMenu(*msg);
+                return true;
+            }
+            break;
+        case WM_SYSKEYDOWN:
+            if (m_list.GetCount() > 0) {
+                OpenKeyboardMenu();
+                return true;
+            }
+            break;
+        case WM_KEYDOWN:
+            switch (msg->wParam) {
+                case VK_RETURN:
+                    m_bClosing = true;
+                    EndDialog(IDOK);
+                    return true;
+                case VK_SPACE:
+                    m_list.SetCurSel(pikora::NextSpaceSelection(
+                        m_list.GetCurSel(), m_list.GetCount(), ::GetKeyState(VK_SHIFT) < 0));
+                    OnListSelChange();
+                    break;
+                case VK_DELETE:
+                    OnItemDelete();
+                    break;
+                case VK_ESCAPE:
+                    m_bEscaped = true;
+                    EndDialog(IDCANCEL);
+                    break;
+                default:
+                    break;
+            }
+            break;
+        default:
+            break;
+    }
+    return ui::Dialog::PreTranslateMessage(msg);
+}
+
+void CPopupListDlg::TrackListMenu(int x, int y) {
+    HMENU menu = ::GetSubMenu(m_menu.Get(), 0);
+    if (!menu) {
+        return;
+    }
+    m_bMenuOpen = true;
+    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, 0, m_hwnd, nullptr);
+    m_bMenuOpen = false;
+}
+
+void CPopupListDlg::OpenContextMenu(const MSG& msg) {
+    m_bCommandActive = true;
+    if (m_list.GetCurSel() == LB_ERR) {
+        m_list.SetCurSel(0);
+    }
+    // Selects the line under the pointer the way a left click does; the list
+    // knows this press is a right-click and does not start a drag.
+    ::SendMessageA(m_list.Handle(), WM_LBUTTONDOWN, msg.wParam, msg.lParam);
+
+    POINT pt;
+    ::GetCursorPos(&pt);
+    const pikora::TextItemList& items = TheApp().m_items;
+    const pikora::TextItemList::POSITION pos = items.FindIndex(m_list.GetCurSel());
+    const pikora::KindCommands commands =
+        pikora::KindCommandsFor(pos != nullptr ? items.GetAt(pos).kind : -1);
+    ::EnableMenuItem(m_menu.Get(), ID_ITEM_LOCK,
+                     MF_BYCOMMAND | (commands.lockEnabled ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(m_menu.Get(), ID_ITEM_NORMAL,
+                     MF_BYCOMMAND | (commands.normalEnabled ? MF_ENABLED : MF_GRAYED));
+
+    TrackListMenu(pt.x, pt.y);
+    ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
+    m_bCommandActive = false;
+}
+
+void CPopupListDlg::OpenKeyboardMenu() {
+    m_bCommandActive = true;
+    int selection = m_list.GetCurSel();
+    if (selection == LB_ERR) {
+        m_list.SetCurSel(0);
+        selection = 0;
+    }
+    // The lock and make-normal items keep the state the last right-click
+    // gave them.
+    const CPopupApp& app = TheApp();
+    const pikora::MenuPoint at =
+        pikora::KeyboardMenuPos({app.m_ptPopup.x, app.m_ptPopup.y}, app.m_settings.CaretPosX,
+                                app.m_settings.CaretPosY, selection);
+    TrackListMenu(at.x, at.y);
+    ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
+    m_bCommandActive = false;
+}
+
+void CPopupListDlg::OnItemDelete() {
+    m_bCommandActive = true;
+    // The box takes the focus from the list; the flag set above keeps that
+    // from closing the popup, and the focus loss clears it again.
+    if (ui::AppMessageBox("項目を削除しますか？", MB_YESNO | MB_ICONEXCLAMATION, m_hwnd) != IDYES) {
+        return;
+    }
+    m_bCommandActive = false;
+    const int index = m_list.GetCurSel();
+    if (index == LB_ERR) {
+        return;
+    }
+    pikora::TextItemList& items = TheApp().m_items;
+    if (const pikora::TextItemList::POSITION pos = items.FindIndex(index)) {
+        items.RemoveAt(pos);
+    }
+    if (index != 0 || On9x()) {
+        ::SendMessageA(m_list.Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    } else {
+        m_bClosing = true;
+        EndDialog(POPUP_REOPEN);
+    }
+}

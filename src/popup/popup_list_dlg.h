@@ -1,0 +1,74 @@
+// The popup list: a small topmost window at the caret, filled by the item
+// list, through which the user picks the entry to paste. It answers with a
+// result code and leaves the chosen index in the caller's variable; pasting
+// is the caller's work.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "popup/item_list_box.h"
+#include "ui/dialog.h"
+#include "ui/handles.h"
+
+class CPopupListDlg : public ui::Dialog {
+  public:
+    // mode: POPUP_MODE_USER or POPUP_MODE_AUTO. pDialogSize points to the
+    // outer width, followed by the outer height. DoModal may be run again on
+    // the same object while it answers POPUP_REOPEN.
+    CPopupListDlg(ui::Window* parent, int* pResultIndex, BYTE mode, int* pDialogSize);
+    ~CPopupListDlg() override;
+
+    // Puts text into the list's tooltip, hiding a tip that is showing.
+    void ShowEntryTip(const std::string& text);
+
+    bool PreTranslateMessage(MSG* msg) override;
+
+  protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+
+  private:
+    using SetLayeredWindowAttributesFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+    static void DestroyIfWindow(HWND hwnd);
+
+    LRESULT OnShowWindow(BOOL show, UINT status);
+    LRESULT OnSize(UINT type, int cx, int cy);
+    void OnListSelChange();
+    void OnListDblClk();
+    void OnListKillFocus();
+    void OnItemDelete();
+    void OpenContextMenu(const MSG& msg);
+    void OpenKeyboardMenu();
+    void TrackListMenu(int x, int y);
+    TOOLINFOA ListTool() const;
+    void RemoveTipTool();
+    bool On9x() const;
+
+    CItemListBox m_list;
+    int* m_pResultIndex;
+    // False while an automatic popup has not yet lost the focus.
+    bool m_bUserMode;
+    bool m_bEscaped = false;
+    // The line selected each time the window is shown.
+    int m_nCurSel = 0;
+    int* m_pDialogSize;
+    // The popup ended itself; the focus loss its hiding causes changes nothing.
+    bool m_bClosing = false;
+    // A menu or a command's own window is up; a focus loss does not close.
+    bool m_bCommandActive = false;
+    // Size changes resize the list and are recorded in the size pair.
+    bool m_bTrackSize = false;
+    ui::UniqueMenu m_menu;
+    // Owned by the dialog window: made again with each run.
+    ui::UniqueHandle<HWND, ui::SimpleTraits<HWND, &CPopupListDlg::DestroyIfWindow>> m_tooltip;
+    ui::UniqueModule m_hUser32;
+    SetLayeredWindowAttributesFn m_pfnSetLayeredWindowAttributes = nullptr;
+    // The context menu's loop is running.
+    bool m_bMenuOpen = false;
+};
