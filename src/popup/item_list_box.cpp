@@ -168,13 +168,13 @@ void CItemListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
             dialog->ShowEntryTip(entry.text);
         }
     }
-    ui::UniqueBrush window(::CreateSolidBrush(::GetSysColor(COLOR_WINDOW)));
+    HBRUSH window = ::GetSysColorBrush(COLOR_WINDOW);  // the system's own: not deleted
     if (plan.eraseFrame) {
-        ::FrameRect(dc, &text, window.Get());
+        ::FrameRect(dc, &text, window);
     } else if (plan.fillInterior) {
         RECT interior = text;
         ::InflateRect(&interior, -1, -1);
-        ::FillRect(dc, &interior, window.Get());
+        ::FillRect(dc, &interior, window);
     }
     if (HDC icon = IconDC(plan.icon)) {
         ::BitBlt(dc, dis.rcItem.left, dis.rcItem.top, pikora::ITEM_HEIGHT, pikora::ITEM_HEIGHT,
