@@ -49,7 +49,12 @@ bool App::PumpMessage(int* exitCode) {
         }
         return false;
     }
-    if (!FilterMessage(&msg)) {
+    // A loop of our own nested inside a menu's loop filters normally.
+    const bool wasInMenu = m_inMenuLoopFilter;
+    m_inMenuLoopFilter = false;
+    const bool consumed = FilterMessage(&msg);
+    m_inMenuLoopFilter = wasInMenu;
+    if (!consumed) {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
@@ -73,6 +78,11 @@ bool App::IsBeingFiltered(const MSG* msg) const {
 }
 
 bool App::PreTranslateMessage(MSG* msg) {
+    // Inside a menu's own loop the keys belong to the menu: window filters
+    // (dialog navigation, accelerators) must not see them.
+    if (m_inMenuLoopFilter) {
+        return false;
+    }
     // Offer the message to the target window's object and then to the objects
     // of its parents, up to the top-level window.
     for (HWND hwnd = msg->hwnd; hwnd != nullptr;) {
@@ -97,8 +107,14 @@ LRESULT CALLBACK App::MsgFilterHook(int code, WPARAM wParam, LPARAM lParam) {
         MSG* msg = reinterpret_cast<MSG*>(lParam);
         // IsDialogMessage, called from our own filter, calls the hook for the very
         // message being filtered; filtering it again would run every handler twice.
-        if (!app->IsBeingFiltered(msg) && app->FilterMessage(msg)) {
-            return 1;
+        if (!app->IsBeingFiltered(msg)) {
+            const bool wasInMenu = app->m_inMenuLoopFilter;
+            app->m_inMenuLoopFilter = code == MSGF_MENU;
+            const bool consumed = app->FilterMessage(msg);
+            app->m_inMenuLoopFilter = wasInMenu;
+            if (consumed) {
+                return 1;
+            }
         }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);

@@ -55,6 +55,7 @@ private:
     HINSTANCE m_hInstance = nullptr;
     UniqueHook m_hook;
     std::vector<MSG> m_filtering;  // messages whose filtering is under way (nested loops)
+    bool m_inMenuLoopFilter = false;  // the hook is filtering for a menu's loop
 };
 
 // The framework's standard string id of the application title, used as the
