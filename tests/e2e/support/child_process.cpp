@@ -1,0 +1,69 @@
+#include "support/child_process.h"
+
+#include <vector>
+
+#include "support/common.h"
+
+namespace e2e {
+
+ChildProcess::~ChildProcess() {
+    Terminate();
+    Close();
+}
+
+bool ChildProcess::Start(const std::string& exe, const std::string& commandLine,
+                         const std::string& workDir) {
+    Terminate();
+    Close();
+    m_error.clear();
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &startup, &m_info)) {
+        m_error = "CreateProcess(" + exe + ") failed: " + ErrorText(GetLastError());
+        m_info = PROCESS_INFORMATION{};
+        return false;
+    }
+    return true;
+}
+
+bool ChildProcess::Running() const {
+    return Started() && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::WaitExit(DWORD timeoutMs) const {
+    return !Started() || WaitForSingleObject(m_info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ChildProcess::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (Started()) {
+        GetExitCodeProcess(m_info.hProcess, &code);
+    }
+    return code;
+}
+
+bool ChildProcess::WaitIdle(DWORD timeoutMs) const {
+    return Started() && WaitForInputIdle(m_info.hProcess, timeoutMs) == 0;
+}
+
+void ChildProcess::Terminate() {
+    if (Running()) {
+        TerminateProcess(m_info.hProcess, 0xDEAD);
+        WaitForSingleObject(m_info.hProcess, 5000);
+    }
+}
+
+void ChildProcess::Close() {
+    if (m_info.hThread != nullptr) {
+        CloseHandle(m_info.hThread);
+    }
+    if (m_info.hProcess != nullptr) {
+        CloseHandle(m_info.hProcess);
+    }
+    m_info = PROCESS_INFORMATION{};
+}
+
+}  // namespace e2e

@@ -1,0 +1,143 @@
+#include "support/process_windows.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "support/common.h"
+
+namespace e2e {
+
+namespace {
+
+struct EnumState {
+    DWORD pid;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK CollectWindowOfProcess(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == state->pid) {
+        state->out->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+    std::vector<HWND> windows;
+    EnumState state{pid, &windows};
+    EnumWindows(CollectWindowOfProcess, reinterpret_cast<LPARAM>(&state));
+    return windows;
+}
+
+std::vector<HWND> VisibleTopmostWindowsOf(DWORD pid) {
+    std::vector<HWND> result;
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        if (IsWindowVisible(hwnd) && (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) {
+            result.push_back(hwnd);
+        }
+    }
+    return result;
+}
+
+HWND FindTopLevel(DWORD pid, const char* className, const char* title) {
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        if (className != nullptr && ClassNameOf(hwnd) != className) {
+            continue;
+        }
+        if (title != nullptr && TextOf(hwnd) != title) {
+            continue;
+        }
+        return hwnd;
+    }
+    return nullptr;
+}
+
+HWND FindChild(HWND parent, const char* className, const char* title) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (className != nullptr && ClassNameOf(child) != className) {
+            continue;
+        }
+        if (title != nullptr && TextOf(child) != title) {
+            continue;
+        }
+        return child;
+    }
+    return nullptr;
+}
+
+std::string ClassNameOf(HWND hwnd) {
+    char buffer[256];
+    const int n = GetClassNameA(hwnd, buffer, sizeof buffer);
+    return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+}
+
+std::string TextOf(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        return {};
+    }
+    // The length is in the window's own characters; CP932 may need twice as many bytes.
+    std::string buffer(length * 2 + 2, '\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(),
+                             reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 2000,
+                             &got)) {
+        return {};
+    }
+    buffer.resize(strnlen(buffer.data(), buffer.size()));
+    return buffer;
+}
+
+std::vector<std::string> ListBoxLines(HWND listBox) {
+    std::vector<std::string> lines;
+    const LRESULT count = SendMessageA(listBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, i, 0);
+        if (length < 0) {
+            lines.emplace_back();
+            continue;
+        }
+        std::string line(static_cast<size_t>(length) * 2 + 2, '\0');
+        SendMessageA(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        line.resize(strnlen(line.data(), line.size()));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int ListBoxSelection(HWND listBox) {
+    return static_cast<int>(SendMessageA(listBox, LB_GETCURSEL, 0, 0));
+}
+
+std::string DescribeWindow(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    char rect[96];
+    std::snprintf(rect, sizeof rect, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
+    return ClassNameOf(hwnd) + " '" + Utf8(TextOf(hwnd)) + "'" +
+           (IsWindowVisible(hwnd) ? " visible " : " hidden ") + rect;
+}
+
+std::string DescribeWindowsOf(DWORD pid) {
+    std::string out;
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        out += "  " + DescribeWindow(hwnd) + "\n";
+    }
+    return out.empty() ? "  (no top-level windows)\n" : out;
+}
+
+HWND FindVisibleMenuWindow(DWORD pid) {
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        if (IsWindowVisible(hwnd) && ClassNameOf(hwnd) == "#32768") {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace e2e

@@ -1,0 +1,117 @@
+// The tray menu as the user sees it, and the history-mode switch in it.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "support/common.h"
+#include "support/hotkey.h"
+#include "support/input.h"
+#include "support/menu.h"
+#include "support/thread_spy.h"
+#include "support/pikora_process.h"
+#include "support/process_windows.h"
+#include "support/tray.h"
+
+namespace {
+
+using namespace e2e;
+
+const char kHistoryOnLabel[] = "履歴モードON（&R)";
+const char kHistoryOffLabel[] = "履歴モードOFF（&R)";
+
+Menu ExpectedTrayMenu(const std::string& historyLabel) {
+    return {
+        Command(kIdVersion, "バージョン情報(&V)"),
+        Command(kIdHelpReadme, "ヘルプ(&H)"),
+        Separator(),
+        Command(kIdSettings, "設定(&O)"),
+        Command(kIdClearNormal, "ノーマル項目をクリア(&C)"),
+        Command(kIdHistoryMode, historyLabel),
+        Command(kIdAddData, "データを追加(&A)"),
+        Submenu("クリップボード処理(&B)",
+                {
+                    Command(kIdAddQuote, "引用符を付加(&I)"),
+                    Separator(),
+                    Command(kIdWebSearch, "Goo検索"),
+                    Command(kIdDicJapanese, "国語辞典"),
+                    Command(kIdDicEnJa, "英和辞典"),
+                    Command(kIdDicJaEn, "和英辞典"),
+                }),
+        Separator(),
+        Command(kIdExit, "終了(&X)"),
+    };
+}
+
+std::string HistoryLabel(const Menu& menu) {
+    const MenuItem* item = FindCommand(menu, kIdHistoryMode);
+    return item != nullptr ? item->text : std::string("(no item 32774)");
+}
+
+class PikoraTrayMenu : public PikoraTest {
+  protected:
+    void StartWithSpy() {
+        ASSERT_NO_FATAL_FAILURE(StartPikora());
+        spy_ = std::make_unique<ThreadSpy>(pikora_.Pid(), pikora_.ThreadId());
+        ASSERT_TRUE(spy_->Ok()) << spy_->Error();
+    }
+
+    std::unique_ptr<ThreadSpy> spy_;
+};
+
+TEST_F(PikoraTrayMenu, RightClickOpensTheTenItemsAndTheClipboardSubmenuAtTheMouse) {
+    ASSERT_NO_FATAL_FAILURE(StartWithSpy());
+    const POINT mouse{600, 500};
+    MoveMouse(mouse);
+    ASSERT_EQ(CursorPos().x, mouse.x);
+
+    const auto menu = OpenTrayMenu(*spy_, pikora_.Frame());
+    ASSERT_TRUE(menu.has_value()) << "no WM_INITMENUPOPUP within 3 s; Pikora's windows:\n"
+                                  << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(menu->size(), 10u);
+    // History mode starts off (StopRun=1 by default), so the item offers "ON".
+    EXPECT_EQ(Describe(*menu), Describe(ExpectedTrayMenu(kHistoryOnLabel)));
+
+    // The menu's lower-left corner sits at the mouse pointer.
+    HWND menuWindow = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (menuWindow = FindVisibleMenuWindow(pikora_.Pid())) != nullptr; }, 2000));
+    RECT r{};
+    GetWindowRect(menuWindow, &r);
+    EXPECT_NEAR(r.left, mouse.x, 2);
+    EXPECT_NEAR(r.bottom, mouse.y, 2);
+
+    EXPECT_TRUE(CloseMenuWithEscape(*spy_)) << "the menu did not close on Escape";
+    EXPECT_TRUE(WaitUntil([&] { return FindVisibleMenuWindow(pikora_.Pid()) == nullptr; }, 2000));
+}
+
+TEST_F(PikoraTrayMenu, SwitchingHistoryModeTwiceFlipsTheLabelAndCtrlVBothWays) {
+    ASSERT_NO_FATAL_FAILURE(StartWithSpy());
+    auto menu = OpenTrayMenu(*spy_, pikora_.Frame());
+    ASSERT_TRUE(menu.has_value());
+    EXPECT_EQ(Utf8(HistoryLabel(*menu)), Utf8(kHistoryOnLabel));
+    EXPECT_FALSE(HotkeyTaken(MOD_CONTROL, 'V')) << "Ctrl+V is intercepted with history mode off";
+
+    // First switch: chosen in the menu by its mnemonic, as a user would.
+    PressKey('R');
+    ASSERT_TRUE(spy_->WaitMenuLoop(false)) << "the menu did not close after choosing the item";
+    menu = OpenTrayMenu(*spy_, pikora_.Frame());
+    ASSERT_TRUE(menu.has_value());
+    EXPECT_EQ(Utf8(HistoryLabel(*menu)), Utf8(kHistoryOffLabel));
+    EXPECT_EQ(HistoryLabel(*menu), kHistoryOffLabel);
+    // The label changed in the same handler that registers Ctrl+V, so it is
+    // registered by now.
+    EXPECT_TRUE(HotkeyTaken(MOD_CONTROL, 'V')) << "Ctrl+V is not intercepted in history mode";
+    ASSERT_TRUE(CloseMenuWithEscape(*spy_));
+
+    // Second switch: the command as the history hotkey's path sends it.
+    ASSERT_TRUE(pikora_.PostCommand(kIdHistoryMode));
+    menu = OpenTrayMenu(*spy_, pikora_.Frame());
+    ASSERT_TRUE(menu.has_value());
+    EXPECT_EQ(HistoryLabel(*menu), kHistoryOnLabel);
+    EXPECT_FALSE(HotkeyTaken(MOD_CONTROL, 'V')) << "Ctrl+V is still intercepted";
+    // Only the label changes; the rest of the menu stays as it was.
+    EXPECT_EQ(Describe(*menu), Describe(ExpectedTrayMenu(kHistoryOnLabel)));
+    EXPECT_TRUE(CloseMenuWithEscape(*spy_));
+}
+
+}  // namespace
