@@ -1,0 +1,799 @@
+// What reaches Pikora.ini and Pikora.dat: the settings written on a first run,
+// history captures, normal entries left out of the file, damaged and locked
+// data files, and a process killed while it saves a large list.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/child_process.h"
+#include "support/clipboard.h"
+#include "support/common.h"
+#include "support/pikora_process.h"
+#include "support/process_windows.h"
+
+namespace {
+
+using namespace e2e;
+
+// History mode on from the start, no automatic popup, normal entries kept in
+// the file, no sound.
+constexpr char kHistoryIni[] =
+    "[Setting]\r\nStopRun=0\r\nCopyPopup=0\r\nNoKeyClear=0\r\nRirekiWave=0\r\n";
+
+// How long a copy that must change nothing is given to (wrongly) do something.
+constexpr DWORD kQuietMs = 400;
+
+std::string Int32(int32_t value) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) {
+        bytes[static_cast<size_t>(i)] =
+            static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
+std::string Record(int32_t kind, int32_t reserved1, int32_t reserved2, const std::string& title,
+                   const std::string& text) {
+    return Int32(kind) + Int32(reserved1) + Int32(reserved2) +
+           Int32(static_cast<int32_t>(title.size() + 1)) + title + '\0' +
+           Int32(static_cast<int32_t>(text.size() + 1)) + text + '\0';
+}
+
+std::string HistoryRecord(const std::string& title, const std::string& text) {
+    return Record(0, 0, -1, title, text);
+}
+
+std::string LockedRecord(const std::string& title, const std::string& text) {
+    return Record(1, 0, -1, title, text);
+}
+
+struct Entry {
+    int32_t kind = 0;
+    int32_t reserved1 = 0;
+    int32_t reserved2 = 0;
+    std::string title;
+    std::string text;
+
+    bool operator==(const Entry& o) const {
+        return kind == o.kind && reserved1 == o.reserved1 && reserved2 == o.reserved2 &&
+               title == o.title && text == o.text;
+    }
+    bool operator!=(const Entry& o) const { return !(*this == o); }
+};
+
+// A data file read strictly: every record the count promises must be there in
+// full, and nothing may follow the last one.
+struct DecodedDat {
+    bool complete = false;
+    std::vector<Entry> entries;
+    std::string problem;
+};
+
+DecodedDat DecodeDat(const std::string& bytes) {
+    DecodedDat out;
+    if (bytes.empty()) {
+        out.complete = true;
+        return out;
+    }
+    size_t pos = 0;
+    auto readInt = [&](int32_t& value) {
+        if (bytes.size() - pos < 4) {
+            return false;
+        }
+        uint32_t u = 0;
+        for (int i = 0; i < 4; ++i) {
+            u |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[pos + i])) << (8 * i);
+        }
+        value = static_cast<int32_t>(u);
+        pos += 4;
+        return true;
+    };
+    auto readString = [&](std::string& value) {
+        int32_t n = 0;
+        if (!readInt(n) || n < 1 || static_cast<size_t>(n) > bytes.size() - pos ||
+            bytes[pos + static_cast<size_t>(n) - 1] != '\0') {
+            return false;
+        }
+        value.assign(bytes, pos, static_cast<size_t>(n) - 1);
+        pos += static_cast<size_t>(n);
+        return true;
+    };
+    int32_t count = 0;
+    if (!readInt(count)) {
+        out.problem = "shorter than the 4-byte count";
+        return out;
+    }
+    if (count < 0) {
+        out.problem = "negative count " + std::to_string(count);
+        return out;
+    }
+    out.entries.reserve(std::min<size_t>(static_cast<size_t>(count), bytes.size() / 20));
+    for (int32_t i = 0; i < count; ++i) {
+        Entry e;
+        if (!readInt(e.kind) || !readInt(e.reserved1) || !readInt(e.reserved2) ||
+            !readString(e.title) || !readString(e.text)) {
+            out.problem = "record " + std::to_string(i) + " of " + std::to_string(count) +
+                          " is cut short or malformed (file size " + std::to_string(bytes.size()) +
+                          ")";
+            return out;
+        }
+        out.entries.push_back(std::move(e));
+    }
+    if (pos != bytes.size()) {
+        out.problem = std::to_string(bytes.size() - pos) + " bytes follow the last of " +
+                      std::to_string(count) + " records";
+        return out;
+    }
+    out.complete = true;
+    return out;
+}
+
+std::string Describe(const std::vector<Entry>& entries, size_t limit = 6) {
+    std::string out = std::to_string(entries.size()) + " entries";
+    for (size_t i = 0; i < entries.size() && i < limit; ++i) {
+        const Entry& e = entries[i];
+        std::string text = e.text.size() > 40 ? e.text.substr(0, 40) + "..." : e.text;
+        out += "\n  [" + std::to_string(i) + "] kind " + std::to_string(e.kind) + " " +
+               std::to_string(e.reserved1) + " " + std::to_string(e.reserved2) + " title '" +
+               Utf8(e.title) + "' text '" + Utf8(text) + "'";
+    }
+    if (entries.size() > limit) {
+        out += "\n  ...";
+    }
+    return out;
+}
+
+// Last-write time from the directory entry: every save produces a freshly
+// written file, so a change of it is a save that happened, without opening
+// the file while Pikora may be replacing it.
+std::optional<ULONGLONG> WriteStamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    return (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+bool WaitForSize(const std::string& path, size_t size, DWORD timeoutMs = 3000) {
+    return WaitUntil([&] { return FileSize(path) == std::optional<unsigned long long>(size); },
+                     timeoutMs);
+}
+
+bool WaitForRewrite(const std::string& path, std::optional<ULONGLONG> before,
+                    DWORD timeoutMs = 3000) {
+    return WaitUntil(
+        [&] {
+            const auto now = WriteStamp(path);
+            return now.has_value() && now != before;
+        },
+        timeoutMs);
+}
+
+std::string SizeText(const std::string& path) {
+    const auto size = FileSize(path);
+    return size ? std::to_string(*size) + " bytes" : std::string("missing");
+}
+
+// Lines of one INI section (blank lines dropped), in file order.
+std::vector<std::string> IniSection(const std::string& ini, const std::string& name) {
+    std::vector<std::string> lines;
+    bool inside = false;
+    size_t start = 0;
+    while (start < ini.size()) {
+        size_t end = ini.find('\n', start);
+        if (end == std::string::npos) {
+            end = ini.size();
+        }
+        std::string line = ini.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        start = end + 1;
+        if (!line.empty() && line.front() == '[') {
+            inside = line == "[" + name + "]";
+            continue;
+        }
+        if (inside && !line.empty()) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+std::map<std::string, std::string> IniValues(const std::vector<std::string>& lines) {
+    std::map<std::string, std::string> values;
+    for (const std::string& line : lines) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos) {
+            values[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+    }
+    return values;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) {
+        out += Utf8(line) + "\n";
+    }
+    return out;
+}
+
+// A visible message box ("#32770") of the process, nullptr when none is up.
+HWND FindMessageBox(DWORD pid) {
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        if (IsWindowVisible(hwnd) && ClassNameOf(hwnd) == "#32770") {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
+std::string StaticTextsOf(HWND box) {
+    std::string out;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassNameOf(child) == "Static") {
+            out += TextOf(child);
+        }
+    }
+    return out;
+}
+
+// A Pikora.exe started from a folder that is already prepared, with a working
+// directory of the test's choosing; terminated by ChildProcess if the test
+// leaves it running.
+class PikoraRun {
+  public:
+    bool Start(const std::string& exe, const std::string& workDir, DWORD timeoutMs = 15000) {
+        if (!process_.Start(exe, "Pikora.exe", workDir)) {
+            error_ = process_.Error();
+            return false;
+        }
+        process_.WaitIdle(timeoutMs);
+        WaitUntil(
+            [&] {
+                frame_ = FindPikoraFrame(process_.Pid());
+                return frame_ != nullptr || !process_.Running();
+            },
+            timeoutMs);
+        if (frame_ == nullptr) {
+            error_ =
+                process_.Running()
+                    ? "no main frame; windows:\n" + DescribeWindowsOf(process_.Pid())
+                    : "ended during start-up, exit code " + std::to_string(process_.ExitCode());
+            return false;
+        }
+        return true;
+    }
+    // Through "終了(&X)", as the user ends it.
+    bool Exit(DWORD timeoutMs = 10000) {
+        PostMessageA(frame_, WM_COMMAND, MAKEWPARAM(kIdExit, 0), 0);
+        return process_.WaitExit(timeoutMs);
+    }
+    void Kill() { process_.Terminate(); }
+    bool Running() const { return process_.Running(); }
+    DWORD Pid() const { return process_.Pid(); }
+    DWORD ExitCode() const { return process_.ExitCode(); }
+    const std::string& Error() const { return error_; }
+
+  private:
+    ChildProcess process_;
+    HWND frame_ = nullptr;
+    std::string error_;
+};
+
+class PikoraStore : public PikoraTest {
+  protected:
+    // A second, independent Pikora of the same test in a folder of its own.
+    static void PrepareOther(PikoraProcess& other, const std::string& suffix,
+                             const PikoraSeed& seed) {
+        ASSERT_TRUE(other.Prepare(CurrentTestName() + "-" + suffix, seed)) << other.Error();
+    }
+};
+
+TEST_F(PikoraStore, FirstRunWritesTheTwentyThreeKeysWithTheirDefaultsInLoadOrder) {
+    // The working directory is not the program's folder: the INI belongs next
+    // to the exe, the data file into the working directory.
+    ASSERT_TRUE(pikora_.Prepare(CurrentTestName())) << pikora_.Error();
+    const std::string work = pikora_.Folder() + "\\work";
+    ASSERT_TRUE(CreateDirectoryA(work.c_str(), nullptr)) << ErrorText(GetLastError());
+    PikoraRun run;
+    ASSERT_TRUE(run.Start(pikora_.ExePath(), work)) << run.Error();
+    ASSERT_TRUE(run.Exit()) << "Pikora did not end through 終了(&X); windows:\n"
+                            << DescribeWindowsOf(run.Pid());
+
+    const auto ini = pikora_.ReadIni();
+    ASSERT_TRUE(ini.has_value()) << "no Pikora.ini next to the exe";
+    EXPECT_FALSE(FileSize(work + "\\Pikora.ini").has_value())
+        << "Pikora.ini was written into the working directory";
+    EXPECT_NE(ini->find("\r\n"), std::string::npos) << "lines do not end in CR LF";
+
+    const std::vector<std::string> setting = IniSection(*ini, "Setting");
+    const std::vector<std::string> expected = {
+        "PouupKey=88",     "PouupMod=1",      "RirekiKey=90", "RirekiMod=1",
+        "CaretPosX=-20",   "CaretPosY=20",    "SelectID=0",   "SelectSW=1",
+        "DialogSizeX=155", "DialogSizeY=225", "ToClip=0",     "NoKeyClear=1",
+        "NormalDelete=1",  "Sakiire=1",       "StopRun=1",    "UseItemMoveTop=0",
+        "CopyPopup=1",     "RirekiWave=1",    "WordBugSW=0",  "SemitransparentWindow=200",
+        "WaveName=pu.wav", "DicCgi=",         "InyouChar=>"};
+    ASSERT_EQ(setting.size(), expected.size()) << "[Setting] holds:\n" << Joined(setting);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (expected[i] == "DicCgi=") {
+            // The host is ours to choose; the scheme and the path are not.
+            const std::string& line = setting[i];
+            const std::string path = "/cgi-bin/dict_search.cgi";
+            EXPECT_EQ(line.rfind("DicCgi=http://", 0), 0u) << "line " << i << ": " << line;
+            EXPECT_TRUE(line.size() > path.size() &&
+                        line.compare(line.size() - path.size(), path.size(), path) == 0)
+                << "line " << i << ": " << line;
+        } else {
+            EXPECT_EQ(setting[i], expected[i]) << "line " << i << " of [Setting]";
+        }
+    }
+
+    const auto macro = IniValues(IniSection(*ini, "Macro"));
+    for (int n = 1; n <= 9; ++n) {
+        const std::string key = "MacroTemplate_0" + std::to_string(n);
+        EXPECT_EQ(macro.count(key), 1u) << key << " missing from [Macro]";
+    }
+
+    // The empty list of the first run is saved where the program was started.
+    EXPECT_EQ(FileSize(work + "\\Pikora.dat"), std::optional<unsigned long long>(0))
+        << "Pikora.dat in the working directory: " << SizeText(work + "\\Pikora.dat");
+    EXPECT_FALSE(FileSize(pikora_.DatPath()).has_value())
+        << "Pikora.dat was written next to the exe instead of the working directory";
+}
+
+TEST_F(PikoraStore, MinusOneAndEmptyCountAsMissingAndAreReplacedButMinusTwoStays) {
+    PikoraSeed seed;
+    seed.ini = "[Setting]\r\nCaretPosX=-1\r\nCaretPosY=-2\r\nInyouChar=\r\n";
+    ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+    ASSERT_TRUE(pikora_.Exit());
+
+    const auto ini = pikora_.ReadIni();
+    ASSERT_TRUE(ini.has_value());
+    const auto setting = IniSection(*ini, "Setting");
+    const auto values = IniValues(setting);
+    EXPECT_EQ(values.count("CaretPosX") ? values.at("CaretPosX") : "(missing)", "-20");
+    EXPECT_EQ(values.count("CaretPosY") ? values.at("CaretPosY") : "(missing)", "-2");
+    EXPECT_EQ(values.count("InyouChar") ? values.at("InyouChar") : "(missing)", ">");
+    // Replaced in place, not added a second time.
+    EXPECT_EQ(setting.size(), 23u) << Joined(setting);
+}
+
+TEST_F(PikoraStore, HistoryModeRecordsEachNewCopyOnceWithItsBytesUnchanged) {
+    PikoraSeed seed;
+    seed.ini = kHistoryIni;
+    ASSERT_TRUE(SetClipboardText("there before the start"));
+    ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+    const std::string dat = pikora_.DatPath();
+
+    // The text found at start counts as the last one seen: neither the
+    // notice of joining the clipboard chain nor copying it again records it.
+    Sleep(kQuietMs);
+    EXPECT_FALSE(FileSize(dat).has_value())
+        << "Pikora.dat written before any copy: " << SizeText(dat);
+    ASSERT_TRUE(SetClipboardText("there before the start"));
+    Sleep(kQuietMs);
+    EXPECT_FALSE(FileSize(dat).has_value())
+        << "the text from before the start was recorded: " << SizeText(dat);
+
+    ASSERT_TRUE(SetClipboardText("abc"));
+    const std::string afterAbc = Int32(1) + HistoryRecord("abc", "abc");
+    ASSERT_TRUE(WaitForSize(dat, afterAbc.size())) << "Pikora.dat: " << SizeText(dat);
+    EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(afterAbc));
+
+    // The same text again: no entry, no save.
+    const auto stamp = WriteStamp(dat);
+    ASSERT_TRUE(SetClipboardText("abc"));
+    Sleep(kQuietMs);
+    EXPECT_EQ(WriteStamp(dat), stamp) << "a second identical copy saved the list again";
+    EXPECT_EQ(FileSize(dat), std::optional<unsigned long long>(afterAbc.size()));
+
+    // CP932 with a line break: the text keeps every byte, the title turns CR
+    // and LF into blanks.
+    const std::string japanese = "日本語\r\nテキスト";
+    ASSERT_EQ(Hex(japanese), "93 FA 96 7B 8C EA 0D 0A 83 65 83 4C 83 58 83 67")
+        << "the test itself was not compiled to CP932";
+    ASSERT_TRUE(SetClipboardText(japanese));
+    const std::string afterJapanese =
+        Int32(2) + HistoryRecord("日本語  テキスト", japanese) + HistoryRecord("abc", "abc");
+    ASSERT_TRUE(WaitForSize(dat, afterJapanese.size())) << "Pikora.dat: " << SizeText(dat);
+    EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(afterJapanese));
+
+    ASSERT_TRUE(pikora_.Exit());
+    const auto atExit = pikora_.ReadDat();
+    ASSERT_TRUE(atExit.has_value());
+    EXPECT_EQ(Hex(*atExit), Hex(afterJapanese)) << Describe(DecodeDat(*atExit).entries);
+}
+
+TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachIs) {
+    PikoraSeed seed;
+    seed.ini = kHistoryIni;
+    ASSERT_TRUE(ClearClipboard());
+    ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+    const std::string dat = pikora_.DatPath();
+
+    ASSERT_TRUE(SetClipboardText("plain 0"));
+    std::vector<std::string> recorded = {"plain 0"};
+    auto expectedFile = [&] {
+        std::string bytes = Int32(static_cast<int32_t>(recorded.size()));
+        for (auto it = recorded.rbegin(); it != recorded.rend(); ++it) {
+            bytes += HistoryRecord(*it, *it);
+        }
+        return bytes;
+    };
+    ASSERT_TRUE(WaitForSize(dat, expectedFile().size())) << "Pikora.dat: " << SizeText(dat);
+
+    struct Marked {
+        const char* what;
+        ExtraFormat mark;
+    };
+    const std::vector<Marked> marks = {
+        {"Clipboard Viewer Ignore", {"Clipboard Viewer Ignore", ""}},
+        {"ExcludeClipboardContentFromMonitorProcessing",
+         {"ExcludeClipboardContentFromMonitorProcessing", ""}},
+        {"CanIncludeInClipboardHistory = 0", {"CanIncludeInClipboardHistory", DwordBytes(0)}},
+    };
+    int n = 0;
+    for (const Marked& marked : marks) {
+        SCOPED_TRACE(marked.what);
+        ++n;
+        ASSERT_TRUE(SetClipboardText("secret password " + std::to_string(n), {marked.mark}));
+        // Long enough for the notice to be handled while the secret is still
+        // the clipboard's content.
+        Sleep(kQuietMs);
+        const std::string plain = "plain " + std::to_string(n);
+        ASSERT_TRUE(SetClipboardText(plain));
+        recorded.push_back(plain);
+        const std::string expected = expectedFile();
+        EXPECT_TRUE(WaitForSize(dat, expected.size())) << "Pikora.dat: " << SizeText(dat);
+        const auto bytes = pikora_.ReadDat();
+        ASSERT_TRUE(bytes.has_value());
+        EXPECT_EQ(Hex(*bytes), Hex(expected)) << Describe(DecodeDat(*bytes).entries);
+    }
+
+    // A copy that allows history explicitly is an ordinary copy.
+    ASSERT_TRUE(
+        SetClipboardText("allowed in history", {{"CanIncludeInClipboardHistory", DwordBytes(1)}}));
+    recorded.push_back("allowed in history");
+    EXPECT_TRUE(WaitForSize(dat, expectedFile().size()))
+        << "CanIncludeInClipboardHistory = 1 kept the copy out; Pikora.dat: " << SizeText(dat);
+
+    ASSERT_TRUE(pikora_.Exit());
+    const auto atExit = pikora_.ReadDat();
+    ASSERT_TRUE(atExit.has_value());
+    EXPECT_EQ(Hex(*atExit), Hex(expectedFile())) << Describe(DecodeDat(*atExit).entries);
+}
+
+TEST_F(PikoraStore, NormalEntriesStayOutOfTheFileByDefault) {
+    // NoKeyClear is left at its default (on).
+    PikoraSeed seed;
+    seed.ini = "[Setting]\r\nStopRun=0\r\nCopyPopup=0\r\nRirekiWave=0\r\n";
+    ASSERT_TRUE(ClearClipboard());
+
+    {
+        SCOPED_TRACE("only normal entries: the file is a count of 0");
+        ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+        const std::string dat = pikora_.DatPath();
+        ASSERT_TRUE(SetClipboardText("first copy"));
+        ASSERT_TRUE(WaitForSize(dat, 4)) << "Pikora.dat: " << SizeText(dat);
+        const auto stamp = WriteStamp(dat);
+        ASSERT_TRUE(SetClipboardText("second copy"));
+        EXPECT_TRUE(WaitForRewrite(dat, stamp)) << "the second capture did not save";
+        EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), "00 00 00 00");
+        ASSERT_TRUE(pikora_.Exit());
+        EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), "00 00 00 00");
+    }
+    {
+        SCOPED_TRACE("a locked entry: the file holds only that one");
+        const std::string locked = Int32(1) + LockedRecord("kept", "kept across runs");
+        PikoraSeed withLocked = seed;
+        withLocked.dat = locked;
+        PikoraProcess other;
+        ASSERT_NO_FATAL_FAILURE(PrepareOther(other, "locked", withLocked));
+        ASSERT_TRUE(other.Start()) << other.Error();
+        const std::string dat = other.DatPath();
+        auto stamp = WriteStamp(dat);
+        for (const char* text : {"third copy", "fourth copy"}) {
+            ASSERT_TRUE(SetClipboardText(text));
+            EXPECT_TRUE(WaitForRewrite(dat, stamp)) << "the capture of " << text << " did not save";
+            stamp = WriteStamp(dat);
+            EXPECT_EQ(Hex(other.ReadDat().value_or("?")), Hex(locked)) << "after " << text;
+        }
+        ASSERT_TRUE(other.Exit()) << DescribeWindowsOf(other.Pid());
+        EXPECT_EQ(Hex(other.ReadDat().value_or("?")), Hex(locked));
+    }
+}
+
+TEST_F(PikoraStore, HistoryModeOffRecordsNothing) {
+    // StopRun at its default: history mode off from the start.
+    PikoraSeed seed;
+    seed.ini = "[Setting]\r\nCopyPopup=0\r\nNoKeyClear=0\r\nRirekiWave=0\r\n";
+    ASSERT_TRUE(ClearClipboard());
+    ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+    ASSERT_TRUE(SetClipboardText("abc"));
+    Sleep(kQuietMs);
+    ASSERT_TRUE(SetClipboardText("def"));
+    Sleep(kQuietMs);
+    EXPECT_FALSE(FileSize(pikora_.DatPath()).has_value())
+        << "a copy in history mode off saved: " << SizeText(pikora_.DatPath());
+    ASSERT_TRUE(pikora_.Exit());
+    const auto atExit = pikora_.ReadDat();
+    ASSERT_TRUE(atExit.has_value()) << "no Pikora.dat after the exit";
+    EXPECT_EQ(Hex(*atExit), "") << Describe(DecodeDat(*atExit).entries);
+}
+
+TEST_F(PikoraStore, AnEmptyListAtExitLeavesAZeroLengthFile) {
+    // Whether normal entries are saved or not, an empty list is no count.
+    for (const char* noKeyClear : {"0", "1"}) {
+        SCOPED_TRACE(std::string("NoKeyClear=") + noKeyClear);
+        PikoraSeed seed;
+        seed.ini = std::string("[Setting]\r\nNoKeyClear=") + noKeyClear + "\r\n";
+        seed.dat = Int32(0);
+        PikoraProcess run;
+        ASSERT_NO_FATAL_FAILURE(PrepareOther(run, std::string("NoKeyClear") + noKeyClear, seed));
+        ASSERT_TRUE(run.Start()) << run.Error();
+        ASSERT_TRUE(run.Exit()) << DescribeWindowsOf(run.Pid());
+        EXPECT_EQ(FileSize(run.DatPath()), std::optional<unsigned long long>(0))
+            << "Pikora.dat: " << SizeText(run.DatPath());
+    }
+}
+
+TEST_F(PikoraStore, ADamagedFileKeepsItsCompleteEntriesAndDoesNotStopTheProgram) {
+    const std::string good = LockedRecord("keep", "complete entry");
+    const std::string head = Int32(1) + Int32(0) + Int32(-1);
+    struct Damage {
+        const char* what;
+        std::string bytes;
+    };
+    const std::vector<Damage> damages = {
+        {"count 5, one record, then 7 stray bytes",
+         Int32(5) + good + std::string("\x01\x02\x03\x04\x05\x06\x07", 7)},
+        {"count 5, one record, then a title length of 2 GB",
+         Int32(5) + good + head + Int32(0x7FFFFFF0) + "short"},
+        {"count 3, one record, then a negative text length",
+         Int32(3) + good + head + Int32(2) + std::string("t\0", 2) + Int32(-1) + "xyz"},
+        {"count 2, one record, then a record cut inside its text",
+         Int32(2) + good + head + Int32(2) + std::string("t\0", 2) + Int32(100) + "only this"},
+    };
+    int n = 0;
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        PikoraSeed seed;
+        seed.dat = damage.bytes;
+        PikoraProcess run;
+        ASSERT_NO_FATAL_FAILURE(PrepareOther(run, std::to_string(++n), seed));
+        ASSERT_TRUE(run.Start()) << run.Error();
+        Sleep(200);
+        ASSERT_TRUE(run.Running()) << "ended with exit code " << std::hex << run.ExitCode();
+        ASSERT_TRUE(run.Exit()) << "did not end through 終了(&X); windows:\n"
+                                << DescribeWindowsOf(run.Pid());
+        EXPECT_LT(run.ExitCode(), 0xC0000000u) << "crashed on the way out";
+        const auto atExit = run.ReadDat();
+        ASSERT_TRUE(atExit.has_value());
+        EXPECT_EQ(Hex(*atExit), Hex(Int32(1) + good)) << Describe(DecodeDat(*atExit).entries);
+    }
+}
+
+TEST_F(PikoraStore, AFileThatCannotBeReadIsReportedOnceAndNeverOverwritten) {
+    PikoraSeed seed;
+    seed.ini = kHistoryIni;
+    const std::string original =
+        Int32(2) + LockedRecord("one", "first entry") + HistoryRecord("two", "second entry");
+    seed.dat = original;
+    ASSERT_TRUE(pikora_.Prepare(CurrentTestName(), seed)) << pikora_.Error();
+    ASSERT_TRUE(ClearClipboard());
+
+    // Held without sharing for Pikora's whole life, as another program might.
+    HANDLE held = CreateFileA(pikora_.DatPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE) << ErrorText(GetLastError());
+    struct Closer {
+        HANDLE h;
+        ~Closer() {
+            if (h != INVALID_HANDLE_VALUE) {
+                CloseHandle(h);
+            }
+        }
+    } closer{held};
+
+    ASSERT_TRUE(pikora_.Start()) << pikora_.Error();
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(pikora_.Pid())) != nullptr; }, 5000))
+        << "no message box about the unreadable file; windows:\n"
+        << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(TextOf(box), kFrameTitle) << "caption";
+    EXPECT_NE(StaticTextsOf(box).find("Pikora.dat"), std::string::npos)
+        << "text: " << Utf8(StaticTextsOf(box));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 3000))
+        << "the message box did not close on IDOK";
+
+    // A capture is a save point; it must neither write nor complain again.
+    ASSERT_TRUE(SetClipboardText("copied while the file is held"));
+    Sleep(kQuietMs);
+    EXPECT_EQ(FindMessageBox(pikora_.Pid()), nullptr) << "told again; windows:\n"
+                                                      << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_TRUE(pikora_.Running());
+
+    ASSERT_TRUE(pikora_.Exit()) << "did not end through 終了(&X); windows:\n"
+                                << DescribeWindowsOf(pikora_.Pid());
+
+    std::string bytes(original.size() + 16, '\0');
+    DWORD got = 0;
+    ASSERT_NE(SetFilePointer(held, 0, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+    ASSERT_TRUE(ReadFile(held, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr));
+    bytes.resize(got);
+    EXPECT_EQ(Hex(bytes), Hex(original)) << "through the test's own handle";
+    CloseHandle(held);
+    closer.h = INVALID_HANDLE_VALUE;
+    EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(original)) << "after closing the handle";
+}
+
+// Files in the folder besides the ones the test put there: where a save
+// writes before it puts the result in place.
+std::map<std::string, std::pair<ULONGLONG, ULONGLONG>> ScratchFiles(const std::string& folder) {
+    std::map<std::string, std::pair<ULONGLONG, ULONGLONG>> files;
+    WIN32_FIND_DATAA data{};
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        return files;
+    }
+    do {
+        const std::string name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || name == "Pikora.exe" ||
+            name == "Pikora.ini" || name == "Pikora.dat" || name == "pu.wav") {
+            continue;
+        }
+        const ULONGLONG size =
+            (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        const ULONGLONG stamp =
+            (static_cast<ULONGLONG>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+            data.ftLastWriteTime.dwLowDateTime;
+        files[name] = {size, stamp};
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return files;
+}
+
+// Bytes written so far to a scratch file that is new or changed since `before`.
+std::optional<ULONGLONG> ScratchBeingWritten(
+    const std::string& folder,
+    const std::map<std::string, std::pair<ULONGLONG, ULONGLONG>>& before) {
+    std::optional<ULONGLONG> most;
+    for (const auto& [name, info] : ScratchFiles(folder)) {
+        const auto old = before.find(name);
+        if (old == before.end() || old->second != info) {
+            most = std::max(most.value_or(0), info.first);
+        }
+    }
+    return most;
+}
+
+TEST_F(PikoraStore, KillingTheProcessWhileItSavesLeavesTheOldOrTheNewListNeverACutOne) {
+    // About 20 MB, so that one save takes long enough to be interrupted.
+    constexpr int kEntries = 20000;
+    std::string base = Int32(kEntries);
+    for (int i = 0; i < kEntries; ++i) {
+        char head[32];
+        std::snprintf(head, sizeof head, "locked %05d ", i);
+        std::string text = head;
+        text.append(1000 - text.size(), static_cast<char>('a' + i % 26));
+        base += LockedRecord(text.substr(0, 23), text);
+    }
+    PikoraSeed seed;
+    seed.ini = kHistoryIni;
+    seed.dat = base;
+    ASSERT_TRUE(pikora_.Prepare(CurrentTestName(), seed)) << pikora_.Error();
+    const std::string folder = pikora_.Folder();
+    const std::string dat = pikora_.DatPath();
+
+    const unsigned randomSeed = GetTickCount();
+    SCOPED_TRACE("random seed " + std::to_string(randomSeed));
+    std::mt19937 random(randomSeed);
+    std::vector<Entry> list = DecodeDat(base).entries;
+    ASSERT_EQ(list.size(), static_cast<size_t>(kEntries));
+    const DWORD testStart = GetTickCount();
+    int killsDuringSave = 0;
+
+    // The moments: as soon as the save has begun writing, half-way through
+    // it, during a second save, and at a random time after a copy.
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const auto scratchBefore = ScratchFiles(folder);
+        PikoraRun run;
+        ASSERT_TRUE(run.Start(pikora_.ExePath(), folder)) << run.Error();
+
+        std::vector<std::string> copies;
+        auto copy = [&] {
+            copies.push_back("round " + std::to_string(round) + " copy " +
+                             std::to_string(copies.size()) + " of the kill test");
+            return SetClipboardText(copies.back());
+        };
+        const auto stamp = WriteStamp(dat);
+        // Bytes of the save in progress: in a scratch file, or in Pikora.dat
+        // itself once that has been touched (a writer that does not go
+        // through a scratch file).
+        auto written = [&]() -> std::optional<ULONGLONG> {
+            if (const auto scratch = ScratchBeingWritten(folder, scratchBefore)) {
+                return scratch;
+            }
+            if (WriteStamp(dat) != stamp) {
+                return FileSize(dat).value_or(0);
+            }
+            return std::nullopt;
+        };
+        auto saving = [&] { return ScratchBeingWritten(folder, scratchBefore).has_value(); };
+
+        ASSERT_TRUE(copy());
+        if (round == 0) {
+            WaitUntil([&] { return written().has_value(); }, 10000, 1);
+        } else if (round == 1) {
+            WaitUntil([&] { return written().value_or(0) >= base.size() / 2; }, 10000, 1);
+        } else if (round == 2) {
+            const DWORD begin = GetTickCount();
+            ASSERT_TRUE(WaitForRewrite(dat, stamp, 15000)) << "the first capture did not save";
+            const DWORD took = GetTickCount() - begin;
+            ASSERT_TRUE(copy());
+            Sleep(std::uniform_int_distribution<DWORD>(0, took)(random));
+        } else {
+            Sleep(std::uniform_int_distribution<DWORD>(0, 600)(random));
+        }
+        const bool duringSave = saving();
+        run.Kill();
+        ASSERT_FALSE(run.Running());
+        killsDuringSave += duringSave ? 1 : 0;
+
+        const auto bytes = ReadFileBytes(dat);
+        ASSERT_TRUE(bytes.has_value()) << "Pikora.dat is gone after the kill";
+        const DecodedDat decoded = DecodeDat(*bytes);
+        ASSERT_TRUE(decoded.complete) << "Pikora.dat after the kill: " << decoded.problem;
+        // Old list, or the old list with some of this round's copies on top,
+        // newest first.
+        const std::vector<Entry>& now = decoded.entries;
+        ASSERT_GE(now.size(), list.size()) << Describe(now);
+        const size_t added = now.size() - list.size();
+        ASSERT_LE(added, copies.size()) << Describe(now);
+        for (size_t i = 0; i < added; ++i) {
+            const std::string& text = copies[added - 1 - i];
+            const Entry expected{0, 0, -1, text.substr(0, 23), text};
+            EXPECT_EQ(now[i], expected) << "entry " << i << "\n" << Describe(now);
+        }
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (now[added + i] != list[i]) {
+                ADD_FAILURE() << "entry " << added + i << " differs from the list before the kill\n"
+                              << Describe(now);
+                break;
+            }
+        }
+        std::printf("round %d: killed %s a save, file holds %zu new entr%s\n", round,
+                    duringSave ? "during" : "outside", added, added == 1 ? "y" : "ies");
+        list = now;
+    }
+    std::printf("%d of 4 kills hit a save in progress\n", killsDuringSave);
+
+    // What the kills left behind loads in full and is written back unchanged.
+    const auto beforeLast = ReadFileBytes(dat);
+    ASSERT_TRUE(beforeLast.has_value());
+    ASSERT_TRUE(pikora_.Start(15000)) << pikora_.Error();
+    ASSERT_TRUE(pikora_.Exit(10000)) << "did not end through 終了(&X)";
+    const auto atExit = ReadFileBytes(dat);
+    ASSERT_TRUE(atExit.has_value());
+    EXPECT_EQ(atExit->size(), beforeLast->size());
+    EXPECT_TRUE(*atExit == *beforeLast) << "the list did not survive a start and an exit";
+    const DWORD took = GetTickCount() - testStart;
+    EXPECT_LT(took, 30000u) << "the kill test ran " << took << " ms";
+}
+
+}  // namespace
