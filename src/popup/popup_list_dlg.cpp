@@ -53,9 +53,13 @@ void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
         m_list.Bind(Item(IDC_ITEM_LIST));
     }
     HWND list = m_list.Handle();
-    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
     CPopupApp& app = TheApp();
     const pikora::TextItemList& items = app.m_items;
+    // Without this, every added line recomputes the scroll range over all the
+    // lines before it: thousands of entries would take seconds to show.
+    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    ::SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(items.GetCount()), 0);
     int i = 0;
     for (pikora::TextItemList::POSITION pos = items.GetHeadPosition(); pos != nullptr; ++i) {
         const pikora::TextItem& entry = items.GetNext(pos);
@@ -65,6 +69,8 @@ void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
             *m_pResultIndex = i;
         }
     }
+    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, TRUE);
 }
 
 TOOLINFOA CPopupListDlg::ListTool() const {

@@ -101,6 +101,15 @@ bool App::PreTranslateMessage(MSG* msg) {
 
 bool App::OnCommand(UINT) { return false; }
 
+Window* App::FindWindowObject(HWND hwnd) const {
+    const auto it = m_windows.find(hwnd);
+    return it == m_windows.end() ? nullptr : it->second;
+}
+
+void App::MapWindowObject(HWND hwnd, Window* window) { m_windows[hwnd] = window; }
+
+void App::UnmapWindowObject(HWND hwnd) { m_windows.erase(hwnd); }
+
 LRESULT CALLBACK App::MsgFilterHook(int code, WPARAM wParam, LPARAM lParam) {
     App* app = g_app;
     if (code >= 0 && app != nullptr) {

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ui/handles.h"
@@ -47,6 +48,11 @@ public:
 
     Window* m_pMainWnd = nullptr;
 
+    // Which object belongs to which window handle.
+    Window* FindWindowObject(HWND hwnd) const;
+    void MapWindowObject(HWND hwnd, Window* window);
+    void UnmapWindowObject(HWND hwnd);
+
 private:
     bool FilterMessage(MSG* msg);
     bool IsBeingFiltered(const MSG* msg) const;
@@ -54,6 +60,7 @@ private:
 
     HINSTANCE m_hInstance = nullptr;
     UniqueHook m_hook;
+    std::unordered_map<HWND, Window*> m_windows;
     std::vector<MSG> m_filtering;  // messages whose filtering is under way (nested loops)
     bool m_inMenuLoopFilter = false;  // the hook is filtering for a menu's loop
 };

@@ -3,21 +3,14 @@
 #include "ui/app.h"
 
 namespace ui {
-namespace {
-
-// The object of a window is kept in a window property rather than in
-// GWLP_USERDATA, which controls from dialog templates may use themselves.
-constexpr const char kObjectProp[] = "ui.Window";
-
-}  // namespace
 
 Window::~Window() { DestroyWindow(); }
 
 Window* Window::FromHandle(HWND hwnd) {
-    if (!hwnd) {
-        return nullptr;
-    }
-    return static_cast<Window*>(::GetPropA(hwnd, kObjectProp));
+    // The application keeps the map: a window property would cost a round trip
+    // to the window server under Wine on every message.
+    App* app = App::Current();
+    return app ? app->FindWindowObject(hwnd) : nullptr;
 }
 
 bool Window::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR cursor,
@@ -47,12 +40,16 @@ bool Window::CreateEx(DWORD exStyle, const char* className, const std::string& t
 
 void Window::Attach(HWND hwnd) {
     m_hwnd = hwnd;
-    ::SetPropA(hwnd, kObjectProp, this);
+    if (App* app = App::Current()) {
+        app->MapWindowObject(hwnd, this);
+    }
 }
 
 void Window::Detach() {
     if (m_hwnd) {
-        ::RemovePropA(m_hwnd, kObjectProp);
+        if (App* app = App::Current()) {
+            app->UnmapWindowObject(m_hwnd);
+        }
         if (m_superProc) {
             ::SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
         }
