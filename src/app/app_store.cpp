@@ -55,6 +55,17 @@ void CPopupApp::GetHotkeys(int& popupKey, int& popupMod, int& historyKey, int& h
 void CPopupApp::LoadDataFile() {
     const pikora::LoadResult result = pikora::LoadDataFileFrom(pikora::kDataFileName, m_items);
     m_dataFileGuard.OnLoad(result.status);
+    if (result.status == pikora::LoadStatus::Loaded && result.decode.damaged) {
+        // The next save would write only what could be read: keep the damaged
+        // file for the user before that happens.
+        const std::string kept = std::string(pikora::kDataFileName) + ".damaged";
+        ::CopyFileA(pikora::kDataFileName, kept.c_str(), FALSE);
+        ui::AppMessageBox(std::string(pikora::kDataFileName) + " が壊れていました。読み込めた " +
+                              std::to_string(result.decode.read) +
+                              " 件の項目だけを使います。\n元のファイルは " + kept +
+                              " として残しました。",
+                          MB_OK | MB_ICONEXCLAMATION);
+    }
     if (m_dataFileGuard.TakeUnreadableNotice()) {
         ui::AppMessageBox(std::string(pikora::kDataFileName) +
                               " を読み込めませんでした（他のプログラムが使用中か、"

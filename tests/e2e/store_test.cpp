@@ -575,8 +575,18 @@ TEST_F(PikoraStore, ADamagedFileKeepsItsCompleteEntriesAndDoesNotStopTheProgram)
         PikoraProcess run;
         ASSERT_NO_FATAL_FAILURE(PrepareOther(run, std::to_string(++n), seed));
         ASSERT_TRUE(run.Start()) << run.Error();
-        Sleep(200);
+        // The user is told, and the damaged file is kept beside the new one.
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(run.Pid())) != nullptr; }, 5000))
+            << "no message about the damaged file";
+        EXPECT_NE(Utf8(StaticTextsOf(box)).find("Pikora.dat.damaged"), std::string::npos)
+            << Utf8(StaticTextsOf(box));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(WaitUntil([&] { return FindMessageBox(run.Pid()) == nullptr; }, 5000));
         ASSERT_TRUE(run.Running()) << "ended with exit code " << std::hex << run.ExitCode();
+        const auto kept = ReadFileBytes(run.Folder() + "\\Pikora.dat.damaged");
+        ASSERT_TRUE(kept.has_value());
+        EXPECT_EQ(Hex(*kept), Hex(damage.bytes));
         ASSERT_TRUE(run.Exit()) << "did not end through 終了(&X); windows:\n"
                                 << DescribeWindowsOf(run.Pid());
         EXPECT_LT(run.ExitCode(), 0xC0000000u) << "crashed on the way out";
