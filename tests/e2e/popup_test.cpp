@@ -1,0 +1,426 @@
+// The popup list as the user meets it in another application (Wine's
+// notepad): where it opens, what it shows, the keys and the mouse inside it,
+// what arrives in notepad, and what the list, the clipboard and the settings
+// look like afterwards.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/clipboard.h"
+#include "support/common.h"
+#include "support/input.h"
+#include "support/notepad.h"
+#include "support/pikora_process.h"
+#include "support/process_windows.h"
+#include "support_popup.h"
+
+namespace {
+
+using namespace e2e;
+
+// The paste waits this long for the application to read the clipboard before
+// it restores the previous text; a little more lets the popup run finish.
+constexpr DWORD kPasteSettleMs = 700;
+
+// How long a copy that must change nothing is given to (wrongly) do something.
+constexpr DWORD kQuietMs = 400;
+
+class PikoraPopup : public PikoraWithNotepad {};
+
+TEST_F(PikoraPopup, AltXOpensTheListAtTheCaretAndEnterTypesTheEntryThenRestoresTheClipboard) {
+    const std::string japaneseText = "こんにちは\r\n世界";
+    ASSERT_EQ(Hex(japaneseText), "82 B1 82 F1 82 C9 82 BF 82 CD 0D 0A 90 A2 8A 45")
+        << "the test itself was not compiled to CP932";
+    const std::vector<DatEntry> entries = {
+        Locked("挨拶", japaneseText),
+        Locked("second", "two"),
+        Normal("third", "three"),
+    };
+    ASSERT_TRUE(SetClipboardText("there before the paste"));
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"NoKeyClear", "0"}}), entries));
+
+    const auto caret = CaretClientPoint(notepad_->Edit());
+    ASSERT_TRUE(caret.has_value()) << "notepad shows no caret";
+    const POINT expected = ExpectedPopupOrigin(notepad_->Edit(), *caret);
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << "no popup after Alt+X; Pikora's windows:\n"
+                              << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_NE(GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "the popup is not topmost";
+    EXPECT_EQ(GetWindow(popup, GW_OWNER), pikora_.Frame()) << "not owned by the main frame";
+    EXPECT_EQ(DescribeLines(PopupLines(popup)), DescribeLines(TitlesOf(entries)));
+    EXPECT_EQ(PopupSelection(popup), 0);
+    RECT r{};
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.left, expected.x) << "caret at client (" << caret->x << "," << caret->y << ")";
+    EXPECT_EQ(r.top, expected.y) << "caret at client (" << caret->x << "," << caret->y << ")";
+    EXPECT_EQ(r.right - r.left, 155);
+    EXPECT_EQ(r.bottom - r.top, 225);
+
+    ClipboardWatch clipboard;
+    ASSERT_TRUE(clipboard.Ok());
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid())) << "Enter did not close the popup";
+    EXPECT_TRUE(notepad_->WaitForText("ab" + japaneseText))
+        << "notepad holds '" << Utf8(notepad_->Text()) << "' (" << Hex(notepad_->Text()) << ")";
+    EXPECT_EQ(GetForegroundWindow(), notepad_->Frame())
+        << "notepad is not in front after the paste";
+    // The entry went onto the clipboard for the paste, then the old text came back.
+    EXPECT_TRUE(clipboard.WaitChanges(2))
+        << "the clipboard was written " << clipboard.Changes() << " time(s)";
+    EXPECT_EQ(Utf8(WaitClipboardText("there before the paste")), "there before the paste");
+
+    // A locked entry stays where it was after its paste.
+    const auto saved = DatAfterExit();
+    ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
+    EXPECT_EQ(DescribeEntries(*saved), DescribeEntries(entries));
+}
+
+TEST_F(PikoraPopup, NearTheLowerRightCornerThePopupIsKeptOnTheScreenAsADefaultSizedBox) {
+    // A remembered size larger than the default: the popup opens with it, but
+    // the screen clamp still reckons with the default size.
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({{"DialogSizeX", "206"}, {"DialogSizeY", "306"}}), {Locked("one", "first")}));
+    MoveNotepad(POINT{960, 700});
+    ASSERT_TRUE(notepad_->Focus());
+    const auto caret = CaretClientPoint(notepad_->Edit());
+    ASSERT_TRUE(caret.has_value()) << "notepad shows no caret";
+    const POINT expected = ExpectedPopupOrigin(notepad_->Edit(), *caret);
+    ASSERT_EQ(expected.x, 1024 - 155);
+    ASSERT_EQ(expected.y, 768 - 225);
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    RECT r{};
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.left, 869);
+    EXPECT_EQ(r.top, 543);
+    EXPECT_EQ(r.right - r.left, 206);
+    EXPECT_EQ(r.bottom - r.top, 306);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid()));
+}
+
+TEST_F(PikoraPopup, WithToClipThePastedTextStaysOnTheClipboardAndCopyingItAgainRecordsNothing) {
+    const DatEntry entry = Locked("keep", "kept on the clipboard");
+    ASSERT_TRUE(SetClipboardText("there before the paste"));
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({{"ToClip", "1"}, {"StopRun", "0"}, {"NoKeyClear", "0"}}), {entry}));
+
+    ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+    ClipboardWatch clipboard;
+    ASSERT_TRUE(clipboard.Ok());
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(notepad_->WaitForText("ab" + entry.text)) << Utf8(notepad_->Text());
+    // Nothing to poll for: with ToClip the paste's last step is its pause.
+    Sleep(kPasteSettleMs);
+    EXPECT_EQ(clipboard.Changes(), 1) << "the clipboard was written again after the paste";
+    EXPECT_EQ(GetClipboardText().value_or("(no text)"), entry.text);
+
+    // History mode is on: the pasted text copied again counts as already
+    // seen, while a new text is recorded (and saved at once).
+    ASSERT_TRUE(SetClipboardText(entry.text));
+    Sleep(kQuietMs);
+    ASSERT_TRUE(SetClipboardText("a new copy"));
+    const std::vector<DatEntry> expected = {Normal("a new copy", "a new copy"), entry};
+    EXPECT_TRUE(
+        WaitUntil([&] { return FileSize(pikora_.DatPath()) == EncodeDat(expected).size(); }, 3000))
+        << DescribeDat(pikora_.ReadDat());
+    const auto saved = DatAfterExit();
+    ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
+    EXPECT_EQ(DescribeEntries(*saved), DescribeEntries(expected));
+}
+
+TEST_F(PikoraPopup, EscapeTypesNothingLeavesTheClipboardAloneAndGivesNotepadTheKeysBack) {
+    ASSERT_TRUE(SetClipboardText("untouched"));
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({}), {Locked("one", "first text"), Locked("two", "second text")}));
+
+    ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+    ClipboardWatch clipboard;
+    ASSERT_TRUE(clipboard.Ok());
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid())) << "Escape did not close the popup";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == notepad_->Frame(); }, 2000))
+        << "in front: " << DescribeWindow(GetForegroundWindow());
+    // A paste, had one started, would have arrived by now.
+    Sleep(kPasteSettleMs);
+    EXPECT_EQ(Utf8(notepad_->Text()), "ab");
+    EXPECT_EQ(clipboard.Changes(), 0) << "the clipboard was written";
+    EXPECT_EQ(GetClipboardText().value_or("(no text)"), "untouched");
+    // The keys go to notepad's edit again, at the caret.
+    TypeText("c");
+    EXPECT_TRUE(notepad_->WaitForText("abc")) << Utf8(notepad_->Text());
+}
+
+TEST_F(PikoraPopup, SpaceWrapsBothWaysTheThirdLineChosenWithArrowsIsPastedAndReopensSelected) {
+    const std::vector<DatEntry> entries = {Locked("alpha", "first"), Locked("beta", "second"),
+                                           Locked("gamma", "third"), Locked("delta", "fourth")};
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({{"SelectSW", "1"}, {"SelectID", "0"}}), entries));
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(PopupSelection(popup), 0);
+    PressChord({VK_SHIFT}, VK_SPACE);
+    EXPECT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 3; }, 2000))
+        << "Shift+Space on the first line selected " << PopupSelection(popup);
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 0; }, 2000))
+        << "Space on the last line selected " << PopupSelection(popup);
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 1; }, 2000))
+        << "Space on the first line selected " << PopupSelection(popup);
+    PressKey(VK_UP);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 2; }, 2000))
+        << "the arrows selected " << PopupSelection(popup);
+
+    ClipboardWatch clipboard;
+    ASSERT_TRUE(clipboard.Ok());
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(notepad_->WaitForText("ab" + entries[2].text)) << Utf8(notepad_->Text());
+    EXPECT_TRUE(WaitUntil(
+        [&] { return SettingValue(pikora_.ReadIni().value_or(""), "SelectID") == "2"; }, 2000))
+        << "SelectID=" << SettingValue(pikora_.ReadIni().value_or(""), "SelectID").value_or("?");
+    // The run has ended once the old clipboard text is back.
+    ASSERT_TRUE(clipboard.WaitChanges(2));
+
+    popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << "no second popup; " << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 2; }, 1000))
+        << "the second popup opened at line " << PopupSelection(popup);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid()));
+}
+
+TEST_F(PikoraPopup, DeleteAsksFirstAndNoKeepsTheEntry) {
+    const std::vector<DatEntry> entries = {Locked("alpha", "first"), Locked("beta", "second"),
+                                           Locked("gamma", "third")};
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({}), entries));
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    PressKey(VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 1; }, 2000));
+    PressKey(VK_DELETE);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBoxOf(pikora_.Pid())) != nullptr; }, 3000))
+        << "no question after Delete; " << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(Utf8(StaticTextsOf(box)), Utf8("項目を削除しますか？"));
+    EXPECT_EQ(TextOf(box), "Pikora");
+    HWND no = GetDlgItem(box, IDNO);
+    ASSERT_NE(no, nullptr) << "the question has no No button";
+    EXPECT_NE(GetDlgItem(box, IDYES), nullptr) << "the question has no Yes button";
+    Click(CenterOf(no));
+    EXPECT_TRUE(WaitUntil([&] { return FindMessageBoxOf(pikora_.Pid()) == nullptr; }, 3000))
+        << "the question stayed after No";
+
+    EXPECT_EQ(FindPopup(pikora_.Pid()), popup) << "the popup closed with the question";
+    EXPECT_EQ(DescribeLines(PopupLines(popup)), DescribeLines(TitlesOf(entries)));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid())) << "Escape after the question did not close it";
+    const auto saved = DatAfterExit();
+    ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
+    EXPECT_EQ(DescribeEntries(*saved), DescribeEntries(entries));
+}
+
+TEST_F(PikoraPopup, NormalDeleteRemovesAPastedNormalEntryButKeepsAPastedLockedOne) {
+    const DatEntry normal = Normal("normal", "normal text");
+    const DatEntry locked = Locked("locked", "locked text");
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({{"NoKeyClear", "0"}, {"NormalDelete", "1"}, {"UseItemMoveTop", "0"}}),
+        {normal, locked}));
+
+    ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+    {
+        ClipboardWatch clipboard;
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(notepad_->WaitForText("ab" + normal.text)) << Utf8(notepad_->Text());
+        ASSERT_TRUE(clipboard.WaitChanges(2));
+    }
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(DescribeLines(PopupLines(popup)), DescribeLines({locked.title}));
+    {
+        ClipboardWatch clipboard;
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(notepad_->WaitForText("ab" + normal.text + locked.text))
+            << Utf8(notepad_->Text());
+        ASSERT_TRUE(clipboard.WaitChanges(2));
+    }
+    popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(DescribeLines(PopupLines(popup)), DescribeLines({locked.title}));
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+
+    const auto saved = DatAfterExit();
+    ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
+    EXPECT_EQ(DescribeEntries(*saved), DescribeEntries({locked}));
+}
+
+TEST_F(PikoraPopup, UseItemMoveTopMovesThePastedEntryUpWithItsMacroUnexpanded) {
+    const std::string macro = "<pikoraMACRO>$Y</pikoraMACRO>";
+    const std::vector<DatEntry> entries = {Locked("alpha", "first"), Locked("beta", "second"),
+                                           Locked("year", macro)};
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({{"UseItemMoveTop", "1"}, {"SelectSW", "1"}, {"SelectID", "0"}}), entries));
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 2; }, 2000));
+    {
+        ClipboardWatch clipboard;
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        PressKey(VK_RETURN);
+        EXPECT_TRUE(notepad_->WaitForText("ab" + std::to_string(now.wYear)))
+            << Utf8(notepad_->Text());
+        ASSERT_TRUE(clipboard.WaitChanges(2));
+    }
+
+    // The moved entry is the top line and the remembered selection follows it.
+    popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(DescribeLines(PopupLines(popup)),
+              DescribeLines({entries[2].title, entries[0].title, entries[1].title}));
+    EXPECT_EQ(PopupSelection(popup), 0);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return SettingValue(pikora_.ReadIni().value_or(""), "SelectID") == "0"; }, 2000))
+        << "SelectID=" << SettingValue(pikora_.ReadIni().value_or(""), "SelectID").value_or("?");
+
+    const auto saved = DatAfterExit();
+    ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
+    EXPECT_EQ(DescribeEntries(*saved), DescribeEntries({entries[2], entries[0], entries[1]}));
+}
+
+TEST_F(PikoraPopup, AResizedPopupStoresItsSizeAndTheNextOneOpensWithIt) {
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({}), {Locked("one", "first"), Locked("two", "second")}));
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    RECT outer{};
+    RECT client{};
+    GetWindowRect(popup, &outer);
+    GetClientRect(popup, &client);
+    const int borderX = (outer.right - outer.left) - client.right;
+    const int borderY = (outer.bottom - outer.top) - client.bottom;
+    // The user's drag of the border arrives as the same size change.
+    SetWindowPos(popup, nullptr, 0, 0, 200 + borderX, 300 + borderY,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(popup, &client);
+    ASSERT_EQ(client.right, 200);
+    ASSERT_EQ(client.bottom, 300);
+    // The list follows the window.
+    RECT list{};
+    GetWindowRect(PopupListOf(popup), &list);
+    EXPECT_EQ(list.right - list.left, 200);
+    EXPECT_EQ(list.bottom - list.top, 300);
+
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const std::string ini = pikora_.ReadIni().value_or("");
+            return SettingValue(ini, "DialogSizeX") == "206" &&
+                   SettingValue(ini, "DialogSizeY") == "306";
+        },
+        2000))
+        << "DialogSizeX="
+        << SettingValue(pikora_.ReadIni().value_or(""), "DialogSizeX").value_or("?")
+        << " DialogSizeY="
+        << SettingValue(pikora_.ReadIni().value_or(""), "DialogSizeY").value_or("?");
+
+    popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    const SIZE size = WindowSize(popup);
+    EXPECT_EQ(size.cx, 206);
+    EXPECT_EQ(size.cy, 306);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid()));
+}
+
+TEST_F(PikoraPopup, ACopyInHistoryModeShowsTheListForASecondAndTypesNothing) {
+    ASSERT_TRUE(SetClipboardText("there before the start"));
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"StopRun", "0"}, {"CopyPopup", "1"}}),
+                                             {Locked("locked", "locked text")}));
+
+    ASSERT_TRUE(SetClipboardText("copied text"));
+    const DWORD copied = GetTickCount();
+    HWND popup = WaitForPopup(pikora_.Pid(), 2000);
+    ASSERT_NE(popup, nullptr) << "no popup within 2 s of the copy; "
+                              << DescribeWindowsOf(pikora_.Pid());
+    const DWORD shown = GetTickCount();
+    EXPECT_NE(GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(DescribeLines(PopupLines(popup)), DescribeLines({"copied text", "locked"}));
+    EXPECT_EQ(PopupSelection(popup), 0);
+
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid(), 3000)) << "the popup did not close by itself";
+    const DWORD gone = GetTickCount();
+    EXPECT_LE(shown - copied, 1500u) << "the popup came late";
+    EXPECT_GE(gone - shown, 600u) << "closed too soon";
+    EXPECT_LE(gone - shown, 2000u) << "closed too late";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == notepad_->Frame(); }, 2000))
+        << "in front: " << DescribeWindow(GetForegroundWindow());
+    Sleep(kPasteSettleMs);
+    EXPECT_EQ(Utf8(notepad_->Text()), "ab");
+    EXPECT_EQ(GetClipboardText().value_or("(no text)"), "copied text");
+}
+
+TEST_F(PikoraPopup, DraggingTheSecondLineOntoTheFourthPutsItAboveTheFourth) {
+    const std::vector<DatEntry> entries = {Locked("A", "a"), Locked("B", "b"), Locked("C", "c"),
+                                           Locked("D", "d")};
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({}), entries));
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    Drag(PopupLinePoint(popup, 1), PopupLinePoint(popup, 3), 10);
+    const std::vector<std::string> reordered = {"A", "C", "B", "D"};
+    EXPECT_TRUE(WaitUntil([&] { return PopupLines(popup) == reordered; }, 2000))
+        << "after the drag: " << DescribeLines(PopupLines(popup));
+    EXPECT_EQ(PopupSelection(popup), 2) << "the moved line is not the selected one";
+
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+    const auto saved = DatAfterExit();
+    ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
+    EXPECT_EQ(DescribeEntries(*saved),
+              DescribeEntries({entries[0], entries[2], entries[1], entries[3]}));
+}
+
+TEST_F(PikoraPopup, ClickingIntoNotepadClosesThePopupWithoutTyping) {
+    ASSERT_TRUE(SetClipboardText("untouched"));
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({}), {Locked("one", "first"), Locked("two", "second")}));
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    // A point of notepad's edit that the popup does not cover.
+    RECT edit{};
+    RECT over{};
+    GetWindowRect(notepad_->Edit(), &edit);
+    GetWindowRect(popup, &over);
+    POINT target{edit.right - 40, edit.bottom - 40};
+    ASSERT_FALSE(PtInRect(&over, target));
+    ASSERT_EQ(WindowFromPoint(target), notepad_->Edit()) << DescribeWindow(WindowFromPoint(target));
+
+    ClipboardWatch clipboard;
+    ASSERT_TRUE(clipboard.Ok());
+    Click(target);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid())) << "the popup stayed after a click elsewhere";
+    Sleep(kPasteSettleMs);
+    EXPECT_EQ(Utf8(notepad_->Text()), "ab");
+    EXPECT_EQ(clipboard.Changes(), 0) << "the clipboard was written";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == notepad_->Frame(); }, 2000))
+        << "in front: " << DescribeWindow(GetForegroundWindow());
+}
+
+}  // namespace

@@ -1,0 +1,488 @@
+// Helpers shared by the popup and Ctrl+V tests: seeding Pikora.ini and
+// Pikora.dat, finding Pikora's popup list and its message boxes from the
+// outside, reading the popup's lines, and where the popup should appear.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/clipboard.h"
+#include "support/common.h"
+#include "support/input.h"
+#include "support/notepad.h"
+#include "support/pikora_process.h"
+#include "support/process_windows.h"
+
+namespace e2e {
+
+constexpr int kPopupListId = 1000;
+constexpr int kKindNormal = 0;
+constexpr int kKindLocked = 1;
+
+// A popup that opens at the caret is kept on screen as a box of this size,
+// whatever size the popup itself has.
+constexpr int kClampWidth = 155;
+constexpr int kClampHeight = 225;
+
+// --- Pikora.ini -------------------------------------------------------------
+
+// [Setting] with `values`; keys a test does not set start history mode off,
+// open no popup on a copy and play no sound.
+inline std::string SettingIni(std::map<std::string, std::string> values) {
+    values.emplace("StopRun", "1");
+    values.emplace("CopyPopup", "0");
+    values.emplace("RirekiWave", "0");
+    std::string ini = "[Setting]\r\n";
+    for (const auto& [key, value] : values) {
+        ini += key + "=" + value + "\r\n";
+    }
+    return ini;
+}
+
+// Value of `key` in [Setting]; nothing when the key is missing.
+inline std::optional<std::string> SettingValue(const std::string& ini, const std::string& key) {
+    bool inside = false;
+    size_t start = 0;
+    while (start < ini.size()) {
+        size_t end = ini.find('\n', start);
+        if (end == std::string::npos) {
+            end = ini.size();
+        }
+        std::string line = ini.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (!line.empty() && line.front() == '[') {
+            inside = line == "[Setting]";
+            continue;
+        }
+        if (inside && line.compare(0, key.size() + 1, key + "=") == 0) {
+            return line.substr(key.size() + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+// --- Pikora.dat -------------------------------------------------------------
+
+struct DatEntry {
+    int32_t kind = kKindLocked;
+    std::string title;
+    std::string text;
+
+    bool operator==(const DatEntry& o) const {
+        return kind == o.kind && title == o.title && text == o.text;
+    }
+};
+
+inline DatEntry Locked(const std::string& title, const std::string& text) {
+    return {kKindLocked, title, text};
+}
+
+inline DatEntry Normal(const std::string& title, const std::string& text) {
+    return {kKindNormal, title, text};
+}
+
+inline std::string Int32Bytes(int32_t value) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) {
+        bytes[static_cast<size_t>(i)] =
+            static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
+// Count, then per entry {kind, 0, -1, title, text} with NUL-terminated
+// strings preceded by their length including the NUL.
+inline std::string EncodeDat(const std::vector<DatEntry>& entries) {
+    std::string bytes = Int32Bytes(static_cast<int32_t>(entries.size()));
+    for (const DatEntry& e : entries) {
+        bytes += Int32Bytes(e.kind) + Int32Bytes(0) + Int32Bytes(-1);
+        bytes += Int32Bytes(static_cast<int32_t>(e.title.size() + 1)) + e.title + '\0';
+        bytes += Int32Bytes(static_cast<int32_t>(e.text.size() + 1)) + e.text + '\0';
+    }
+    return bytes;
+}
+
+// The entries of a data file; nothing when it is cut short, malformed or has
+// bytes after the last record. reserved1 must be 0 and reserved2 -1.
+inline std::optional<std::vector<DatEntry>> DecodeDat(const std::string& bytes) {
+    std::vector<DatEntry> entries;
+    if (bytes.empty()) {
+        return entries;
+    }
+    size_t pos = 0;
+    auto readInt = [&](int32_t& value) {
+        if (bytes.size() - pos < 4) {
+            return false;
+        }
+        uint32_t u = 0;
+        for (int i = 0; i < 4; ++i) {
+            u |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[pos + i])) << (8 * i);
+        }
+        value = static_cast<int32_t>(u);
+        pos += 4;
+        return true;
+    };
+    auto readString = [&](std::string& value) {
+        int32_t n = 0;
+        if (!readInt(n) || n < 1 || static_cast<size_t>(n) > bytes.size() - pos ||
+            bytes[pos + static_cast<size_t>(n) - 1] != '\0') {
+            return false;
+        }
+        value.assign(bytes, pos, static_cast<size_t>(n) - 1);
+        pos += static_cast<size_t>(n);
+        return true;
+    };
+    int32_t count = 0;
+    if (!readInt(count) || count < 0) {
+        return std::nullopt;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        DatEntry e;
+        int32_t reserved1 = 0;
+        int32_t reserved2 = 0;
+        if (!readInt(e.kind) || !readInt(reserved1) || !readInt(reserved2) ||
+            !readString(e.title) || !readString(e.text) || reserved1 != 0 || reserved2 != -1) {
+            return std::nullopt;
+        }
+        entries.push_back(std::move(e));
+    }
+    if (pos != bytes.size()) {
+        return std::nullopt;
+    }
+    return entries;
+}
+
+// "[kind] title | text" per entry, UTF-8, for failure messages and for
+// comparing lists with a readable diff.
+inline std::string DescribeEntries(const std::vector<DatEntry>& entries) {
+    std::string out;
+    for (const DatEntry& e : entries) {
+        out += "[" + std::to_string(e.kind) + "] " + Utf8(e.title) + " | " + Utf8(e.text) + "\n";
+    }
+    return out.empty() ? "(empty)\n" : out;
+}
+
+inline std::string DescribeDat(const std::optional<std::string>& bytes) {
+    if (!bytes) {
+        return "(no Pikora.dat)\n";
+    }
+    const auto entries = DecodeDat(*bytes);
+    return entries ? DescribeEntries(*entries) : "(malformed: " + Hex(*bytes) + ")\n";
+}
+
+// --- Pikora's windows -------------------------------------------------------
+
+inline HWND PopupListOf(HWND popup) {
+    return GetDlgItem(popup, kPopupListId);
+}
+
+// The visible popup list of the process: a dialog whose control 1000 is a
+// list box (a message box is a "#32770" as well, without that control).
+inline HWND FindPopup(DWORD pid) {
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        if (IsWindowVisible(hwnd) && ClassNameOf(hwnd) == "#32770") {
+            HWND list = PopupListOf(hwnd);
+            if (list != nullptr && ClassNameOf(list) == "ListBox") {
+                return hwnd;
+            }
+        }
+    }
+    return nullptr;
+}
+
+inline HWND WaitForPopup(DWORD pid, DWORD timeoutMs = 3000) {
+    HWND popup = nullptr;
+    WaitUntil([&] { return (popup = FindPopup(pid)) != nullptr; }, timeoutMs);
+    return popup;
+}
+
+inline bool WaitPopupGone(DWORD pid, DWORD timeoutMs = 3000) {
+    return WaitUntil([&] { return FindPopup(pid) == nullptr; }, timeoutMs);
+}
+
+// A visible message box of the process (a "#32770" that is not the popup).
+inline HWND FindMessageBoxOf(DWORD pid) {
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        if (IsWindowVisible(hwnd) && ClassNameOf(hwnd) == "#32770" &&
+            PopupListOf(hwnd) == nullptr) {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
+inline std::string StaticTextsOf(HWND box) {
+    std::string out;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassNameOf(child) == "Static") {
+            out += TextOf(child);
+        }
+    }
+    return out;
+}
+
+// The lines of the popup's list as CP932. Read through the wide messages:
+// Wine hands another process only the first character of an ANSI
+// LB_GETTEXT from this list.
+inline std::vector<std::string> PopupLines(HWND popup) {
+    std::vector<std::string> lines;
+    HWND list = PopupListOf(popup);
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length <= 0) {
+            lines.emplace_back();
+            continue;
+        }
+        std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+        const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                         reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(got > 0 ? static_cast<size_t>(got) : 0);
+        std::string line;
+        if (!wide.empty()) {
+            const int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()),
+                                              nullptr, 0, nullptr, nullptr);
+            line.resize(static_cast<size_t>(n));
+            WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), line.data(), n,
+                                nullptr, nullptr);
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+inline int PopupSelection(HWND popup) {
+    return static_cast<int>(SendMessageW(PopupListOf(popup), LB_GETCURSEL, 0, 0));
+}
+
+inline std::string DescribeLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& line : lines) {
+        out += "'" + Utf8(line) + "' ";
+    }
+    return out.empty() ? "(no lines)" : out;
+}
+
+inline std::vector<std::string> TitlesOf(const std::vector<DatEntry>& entries) {
+    std::vector<std::string> titles;
+    for (const DatEntry& e : entries) {
+        titles.push_back(e.title);
+    }
+    return titles;
+}
+
+// Screen point of a line's middle, a little right of the kind icon.
+inline POINT PopupLinePoint(HWND popup, int index) {
+    HWND list = PopupListOf(popup);
+    const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    POINT p{40, (index - top) * height + height / 2};
+    ClientToScreen(list, &p);
+    return p;
+}
+
+// --- Where the popup belongs --------------------------------------------
+
+// The caret of `edit` (owned by another thread) in the edit window's client
+// coordinates; nothing when that thread shows no caret in it.
+inline std::optional<POINT> CaretClientPoint(HWND edit) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(edit, nullptr), &info) ||
+        info.hwndCaret != edit) {
+        return std::nullopt;
+    }
+    return POINT{info.rcCaret.left, info.rcCaret.top};
+}
+
+// The caret's client point is measured from the edit window's outer corner,
+// moved by the default offsets (-20, 20), and the result kept on the
+// 1024 x 768 screen as a box of the default popup size.
+inline POINT ExpectedPopupOrigin(HWND edit, POINT caretClient) {
+    RECT outer{};
+    GetWindowRect(edit, &outer);
+    POINT p{caretClient.x + outer.left, caretClient.y + outer.top};
+    p.x = p.x < 0 ? 0 : p.x;
+    p.y = p.y < 0 ? 0 : p.y;
+    p.x += -20;
+    p.y += 20;
+    const int right = GetSystemMetrics(SM_CXSCREEN);
+    const int bottom = GetSystemMetrics(SM_CYSCREEN);
+    if (p.y + kClampHeight > bottom) {
+        p.y = bottom - kClampHeight;
+    }
+    if (p.x + kClampWidth > right) {
+        p.x = right - kClampWidth;
+    }
+    p.y = p.y < 0 ? 0 : p.y;
+    p.x = p.x < 0 ? 0 : p.x;
+    return p;
+}
+
+inline SIZE WindowSize(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// --- Clipboard ---------------------------------------------------------------
+
+// Counts the changes of the clipboard's content from its creation on
+// (WM_CLIPBOARDUPDATE, one per closed write), without ever opening the
+// clipboard: an open by the test could make one of Pikora's single-attempt
+// writes fail. The sequence number is no substitute: Wine advances it for
+// every format of one write.
+class ClipboardWatch {
+  public:
+    ClipboardWatch() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &ClipboardWatch::Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kClassName;
+        RegisterClassA(&wc);  // fails harmlessly when a previous watch registered it
+        m_hwnd = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 wc.hInstance, nullptr);
+        if (m_hwnd != nullptr) {
+            SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&m_changes));
+            m_ok = AddClipboardFormatListener(m_hwnd) != FALSE;
+        }
+    }
+    ~ClipboardWatch() {
+        if (m_hwnd != nullptr) {
+            RemoveClipboardFormatListener(m_hwnd);
+            DestroyWindow(m_hwnd);
+        }
+    }
+    ClipboardWatch(const ClipboardWatch&) = delete;
+    ClipboardWatch& operator=(const ClipboardWatch&) = delete;
+
+    bool Ok() const { return m_ok; }
+
+    int Changes() {
+        MSG msg;
+        while (PeekMessageA(&msg, m_hwnd, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+        }
+        return m_changes;
+    }
+
+    bool WaitChanges(int count, DWORD timeoutMs = 3000) {
+        return WaitUntil([&] { return Changes() >= count; }, timeoutMs);
+    }
+
+  private:
+    static constexpr char kClassName[] = "PikoraE2EClipboardWatch";
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (msg == WM_CLIPBOARDUPDATE) {
+            if (auto* changes = reinterpret_cast<int*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))) {
+                ++*changes;
+            }
+            return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+
+    HWND m_hwnd = nullptr;
+    bool m_ok = false;
+    int m_changes = 0;
+};
+
+// The clipboard's text once it equals `expected`, or the last text seen
+// when `timeoutMs` has passed ("(no text)" for none). Under Wine a thread
+// without a window can open the clipboard while another such thread holds it,
+// so one read may land between a writer's EmptyClipboard and its
+// SetClipboardData; a later look sees the finished write. Call it only after
+// the write has been announced (ClipboardWatch), never while one is due.
+inline std::string WaitClipboardText(const std::string& expected, DWORD timeoutMs = 1000) {
+    std::string seen;
+    WaitUntil(
+        [&] {
+            seen = GetClipboardText().value_or("(no text)");
+            return seen == expected;
+        },
+        timeoutMs, 50);
+    return seen;
+}
+
+// --- Fixture ----------------------------------------------------------------
+
+// Pikora with a seeded list, and Wine's notepad in front of it as the
+// application the user types in.
+class PikoraWithNotepad : public PikoraTest {
+  protected:
+    // Starts Pikora with `ini` and `entries` as Pikora.dat, then notepad,
+    // brings notepad to the front and types `typed`, so that the caret is not
+    // at the corner of the edit window. Use with ASSERT_NO_FATAL_FAILURE.
+    void StartWithNotepad(const std::string& ini, const std::vector<DatEntry>& entries,
+                          const std::string& typed = "ab") {
+        PikoraSeed seed;
+        seed.ini = ini;
+        seed.dat = EncodeDat(entries);
+        ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+        notepad_ = std::make_unique<Notepad>();
+        ASSERT_TRUE(notepad_->Started()) << notepad_->Error();
+        // Away from the screen's edges, so that no clamp hides where the popup
+        // was put.
+        MoveNotepad(POINT{200, 120});
+        ASSERT_TRUE(notepad_->Focus()) << "notepad did not come to the front";
+        TypeText(typed);
+        ASSERT_TRUE(notepad_->WaitForText(typed))
+            << "typing into notepad gave '" << Utf8(notepad_->Text()) << "'";
+    }
+
+    // Moves notepad's window so that its top-left corner is at `at`.
+    void MoveNotepad(POINT at) {
+        SetWindowPos(notepad_->Frame(), nullptr, at.x, at.y, 600, 400,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    // Alt+X as the user presses it; the popup that opens, or nullptr.
+    HWND OpenPopupWithAltX() {
+        PressChord({VK_MENU}, 'X');
+        return WaitForPopup(pikora_.Pid());
+    }
+
+    // Ends Pikora through its menu and decodes the list it saved.
+    std::optional<std::vector<DatEntry>> DatAfterExit() {
+        if (!pikora_.Exit()) {
+            ADD_FAILURE() << "Pikora did not end; its windows:\n"
+                          << DescribeWindowsOf(pikora_.Pid());
+            return std::nullopt;
+        }
+        const auto bytes = pikora_.ReadDat();
+        return bytes ? DecodeDat(*bytes) : std::nullopt;
+    }
+
+    // A failing test may leave the popup or its question open: close them
+    // first, so that the exit through the menu is not stuck behind them.
+    void TearDown() override {
+        if (pikora_.Running()) {
+            if (HWND box = FindMessageBoxOf(pikora_.Pid())) {
+                PostMessageA(box, WM_COMMAND, IDNO, 0);
+            }
+            if (HWND popup = FindPopup(pikora_.Pid())) {
+                PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+                WaitPopupGone(pikora_.Pid(), 2000);
+            }
+        }
+        PikoraTest::TearDown();
+        notepad_.reset();
+    }
+
+    std::unique_ptr<Notepad> notepad_;
+};
+
+}  // namespace e2e
