@@ -168,7 +168,9 @@ int main() {
     const double floorMs = MeasureFloor();
     const PikoraFigures small = MeasurePikora(1000);
     const PikoraFigures large = MeasurePikora(10000);
-    std::printf("| case | hotkey to popup visible (median ms) | x floor | Enter to text in notepad minus the 50 ms wait (median ms) |\n");
+    std::printf(
+        "| case | hotkey to popup visible (median ms) | x floor | Enter to text in notepad minus "
+        "the 50 ms wait (median ms) |\n");
     std::printf("|---|---|---|---|\n");
     std::printf("| bare Win32 window (floor) | %.1f | 1.0 | - |\n", floorMs);
     std::printf("| Pikora, 1,000 entries | %.1f | %.2f | %.1f |\n", small.popupMs,

@@ -105,9 +105,13 @@ void CPopupApp::CaptureHistoryText(std::string text) {
     }
 }
 
-std::string CPopupApp::TakeOldestNormalText() { return pikora::TakeOldestNormalText(m_items); }
+std::string CPopupApp::TakeOldestNormalText() {
+    return pikora::TakeOldestNormalText(m_items);
+}
 
-void CPopupApp::ClearNormalItems() { pikora::ClearNormalItems(m_items); }
+void CPopupApp::ClearNormalItems() {
+    pikora::ClearNormalItems(m_items);
+}
 
 void CPopupApp::MoveItem(int source, int destination) {
     pikora::MoveItem(m_items, source, destination);

@@ -100,10 +100,10 @@ bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool 
 
 bool IsClipboardMarkedPrivate() {
     pikora::ClipboardMarks marks;
-    marks.excludeFromMonitor =
-        ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(pikora::kExcludeFromMonitorFormat)) != FALSE;
-    marks.viewerIgnore =
-        ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(pikora::kViewerIgnoreFormat)) != FALSE;
+    marks.excludeFromMonitor = ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(
+                                   pikora::kExcludeFromMonitorFormat)) != FALSE;
+    marks.viewerIgnore = ::IsClipboardFormatAvailable(
+                             ::RegisterClipboardFormatA(pikora::kViewerIgnoreFormat)) != FALSE;
     const UINT historyFormat = ::RegisterClipboardFormatA(pikora::kCanIncludeInHistoryFormat);
     if (::IsClipboardFormatAvailable(historyFormat)) {
         ui::ClipboardScope clipboard;
@@ -120,4 +120,3 @@ bool IsClipboardMarkedPrivate() {
 }
 
 }  // namespace app
-

@@ -11,7 +11,7 @@
 namespace app {
 
 class ClipboardSnapshot {
-public:
+  public:
     // Reads the clipboard now. Formats the system derives from others and
     // formats held as GDI handles are left out; past kMaxBytes in all, the
     // rest is left out too.
@@ -27,7 +27,7 @@ public:
 
     static constexpr size_t kMaxBytes = 64u * 1024u * 1024u;
 
-private:
+  private:
     struct Format {
         UINT id;
         std::vector<unsigned char> bytes;

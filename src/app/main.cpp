@@ -7,4 +7,6 @@ namespace {
 CPopupApp theApp;
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return theApp.Run(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    return theApp.Run(instance);
+}

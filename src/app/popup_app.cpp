@@ -10,7 +10,9 @@ constexpr const char kMutexName[] = "Pikora";
 
 }  // namespace
 
-CPopupApp& TheApp() { return *static_cast<CPopupApp*>(ui::App::Current()); }
+CPopupApp& TheApp() {
+    return *static_cast<CPopupApp*>(ui::App::Current());
+}
 
 CPopupApp::CPopupApp() {
     // The text already on the clipboard at start is not history.
@@ -23,7 +25,9 @@ CPopupApp::~CPopupApp() {
     }
 }
 
-CMainFrame* CPopupApp::MainFrame() const { return m_frame.get(); }
+CMainFrame* CPopupApp::MainFrame() const {
+    return m_frame.get();
+}
 
 bool CPopupApp::InitInstance() {
     // One instance only. Creating (not just opening) the mutex makes the test

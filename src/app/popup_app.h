@@ -14,7 +14,7 @@
 class CMainFrame;
 
 class CPopupApp : public ui::App {
-public:
+  public:
     CPopupApp();
     ~CPopupApp() override;
 
@@ -68,7 +68,7 @@ public:
     OSVERSIONINFOA m_osVersion{};
     POINT m_ptMouseRestore{0, 0};
 
-private:
+  private:
     void RegisterStartupHotkeys();
     void PasteEntry(int index);
     void InterceptCtrlV();

@@ -26,7 +26,9 @@ pikora::ScreenRect MonitorRectAt(POINT p) {
     return {desktop.left, desktop.top, desktop.right, desktop.bottom};
 }
 
-void KeyEvent(BYTE vk, DWORD flags) { ::keybd_event(vk, 0, flags, 0); }
+void KeyEvent(BYTE vk, DWORD flags) {
+    ::keybd_event(vk, 0, flags, 0);
+}
 
 }  // namespace
 
@@ -55,8 +57,7 @@ void CPopupApp::LocateCaret(POINT& p) {
         if (!caretShown) {
             GUITHREADINFO gui{};
             gui.cbSize = sizeof gui;
-            if (::GetGUIThreadInfo(target, &gui) && gui.hwndCaret &&
-                !::IsRectEmpty(&gui.rcCaret)) {
+            if (::GetGUIThreadInfo(target, &gui) && gui.hwndCaret && !::IsRectEmpty(&gui.rcCaret)) {
                 screenCaret = POINT{gui.rcCaret.left, gui.rcCaret.top};
                 ::ClientToScreen(gui.hwndCaret, &screenCaret);
                 haveScreenCaret = true;

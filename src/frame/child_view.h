@@ -4,12 +4,12 @@
 #include "ui/window.h"
 
 class CChildView : public ui::Window {
-public:
+  public:
     bool Create(HWND parent, UINT id);
 
-protected:
+  protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void OnPaint();
 };

@@ -294,7 +294,9 @@ void CMainFrame::OnHistoryMode() {
     ::UpdateWindow(m_hwnd);
 }
 
-void CMainFrame::OnClearNormal() { TheApp().ClearNormalItems(); }
+void CMainFrame::OnClearNormal() {
+    TheApp().ClearNormalItems();
+}
 
 void CMainFrame::OnExit() {
     RemoveTrayIcon();

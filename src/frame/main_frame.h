@@ -15,7 +15,7 @@
 #include "ui/window.h"
 
 class CMainFrame : public ui::Window {
-public:
+  public:
     static constexpr const char* kClassName = "Pikora_MainFrame";
 
     CMainFrame();
@@ -29,11 +29,11 @@ public:
     bool PreTranslateMessage(MSG* msg) override;
     bool IsCursorOverTrayArea() const;
 
-protected:
+  protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool OnCommand(UINT id, UINT code, HWND control) override;
 
-private:
+  private:
     int OnCreate();
     void OnDestroy();
     void OnSetFocus();

@@ -8,7 +8,7 @@
 namespace pikora {
 
 class Profile {
-public:
+  public:
     virtual ~Profile() = default;
     // The key's integer value, or def when the key is missing (or empty).
     virtual int ReadInt(const std::string& section, const std::string& key, int def) = 0;

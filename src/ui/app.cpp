@@ -16,7 +16,9 @@ bool SameMessage(const MSG& a, const MSG& b) {
 
 }  // namespace
 
-App::App() { g_app = this; }
+App::App() {
+    g_app = this;
+}
 
 App::~App() {
     if (g_app == this) {
@@ -24,12 +26,14 @@ App::~App() {
     }
 }
 
-App* App::Current() { return g_app; }
+App* App::Current() {
+    return g_app;
+}
 
 int App::Run(HINSTANCE instance) {
     m_hInstance = instance;
-    m_hook.Reset(::SetWindowsHookExA(WH_MSGFILTER, &App::MsgFilterHook, nullptr,
-                                     ::GetCurrentThreadId()));
+    m_hook.Reset(
+        ::SetWindowsHookExA(WH_MSGFILTER, &App::MsgFilterHook, nullptr, ::GetCurrentThreadId()));
     int exitCode = 0;
     if (InitInstance()) {
         while (PumpMessage(&exitCode)) {
@@ -99,16 +103,22 @@ bool App::PreTranslateMessage(MSG* msg) {
     return false;
 }
 
-bool App::OnCommand(UINT) { return false; }
+bool App::OnCommand(UINT) {
+    return false;
+}
 
 Window* App::FindWindowObject(HWND hwnd) const {
     const auto it = m_windows.find(hwnd);
     return it == m_windows.end() ? nullptr : it->second;
 }
 
-void App::MapWindowObject(HWND hwnd, Window* window) { m_windows[hwnd] = window; }
+void App::MapWindowObject(HWND hwnd, Window* window) {
+    m_windows[hwnd] = window;
+}
 
-void App::UnmapWindowObject(HWND hwnd) { m_windows.erase(hwnd); }
+void App::UnmapWindowObject(HWND hwnd) {
+    m_windows.erase(hwnd);
+}
 
 LRESULT CALLBACK App::MsgFilterHook(int code, WPARAM wParam, LPARAM lParam) {
     App* app = g_app;
@@ -133,9 +143,9 @@ std::string LoadResString(UINT id) {
     // Code page 932 text of one string-table entry; the table may hold long texts.
     std::vector<char> buffer(512);
     for (;;) {
-        const int n = ::LoadStringA(App::Current() ? App::Current()->Instance()
-                                                   : ::GetModuleHandleA(nullptr),
-                                    id, buffer.data(), static_cast<int>(buffer.size()));
+        const int n =
+            ::LoadStringA(App::Current() ? App::Current()->Instance() : ::GetModuleHandleA(nullptr),
+                          id, buffer.data(), static_cast<int>(buffer.size()));
         if (n <= 0) {
             return std::string();
         }

@@ -20,7 +20,7 @@ namespace ui {
 class Window;
 
 class App {
-public:
+  public:
     App();
     virtual ~App();
     App(const App&) = delete;
@@ -53,7 +53,7 @@ public:
     void MapWindowObject(HWND hwnd, Window* window);
     void UnmapWindowObject(HWND hwnd);
 
-private:
+  private:
     bool FilterMessage(MSG* msg);
     bool IsBeingFiltered(const MSG* msg) const;
     static LRESULT CALLBACK MsgFilterHook(int code, WPARAM wParam, LPARAM lParam);
@@ -61,7 +61,7 @@ private:
     HINSTANCE m_hInstance = nullptr;
     UniqueHook m_hook;
     std::unordered_map<HWND, Window*> m_windows;
-    std::vector<MSG> m_filtering;  // messages whose filtering is under way (nested loops)
+    std::vector<MSG> m_filtering;     // messages whose filtering is under way (nested loops)
     bool m_inMenuLoopFilter = false;  // the hook is filtering for a menu's loop
 };
 

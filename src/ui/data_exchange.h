@@ -12,7 +12,7 @@ namespace ui {
 class Dialog;
 
 class DataExchange {
-public:
+  public:
     DataExchange(Dialog& dialog, bool saveAndValidate)
         : m_dialog(dialog), m_saveAndValidate(saveAndValidate) {}
 
@@ -28,7 +28,7 @@ public:
     // An auto check box as 0/1.
     void Check(int controlId, int& value);
 
-private:
+  private:
     Dialog& m_dialog;
     bool m_saveAndValidate;
     bool m_failed = false;

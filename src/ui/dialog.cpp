@@ -81,7 +81,9 @@ void Dialog::OnOK() {
     }
 }
 
-void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+void Dialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 bool Dialog::PreTranslateMessage(MSG* msg) {
     return m_hwnd != nullptr && ::IsDialogMessageA(m_hwnd, msg) != FALSE;

@@ -13,7 +13,7 @@ namespace ui {
 class DataExchange;
 
 class Dialog : public Window {
-public:
+  public:
     Dialog(UINT templateId, Window* parent);
     ~Dialog() override;
 
@@ -31,14 +31,14 @@ public:
     HWND Item(int id) const { return ::GetDlgItem(m_hwnd, id); }
     Window* Parent() const { return m_parent; }
 
-protected:
+  protected:
     virtual bool OnInitDialog();
     virtual void DoDataExchange(DataExchange& dx);
     virtual void OnOK();
     virtual void OnCancel();
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     UINT m_templateId;

@@ -10,7 +10,7 @@ namespace ui {
 
 template <typename T, typename Traits>
 class UniqueHandle {
-public:
+  public:
     UniqueHandle() = default;
     explicit UniqueHandle(T h) : m_h(h) {}
     ~UniqueHandle() { Reset(); }
@@ -34,7 +34,7 @@ public:
         m_h = h;
     }
 
-private:
+  private:
     T m_h = Traits::Invalid();
 };
 
@@ -51,7 +51,9 @@ struct KernelHandleTraits {
     static void Close(HANDLE h) { ::CloseHandle(h); }
 };
 
-inline void DeleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
+inline void DeleteGdiObject(HGDIOBJ h) {
+    ::DeleteObject(h);
+}
 
 using UniqueMenu = UniqueHandle<HMENU, SimpleTraits<HMENU, ::DestroyMenu>>;
 using UniqueIcon = UniqueHandle<HICON, SimpleTraits<HICON, ::DestroyIcon>>;
@@ -65,13 +67,13 @@ using UniqueModule = UniqueHandle<HMODULE, SimpleTraits<HMODULE, ::FreeLibrary>>
 
 // Keeps a GDI object selected into a DC for one scope.
 class SelectObjectScope {
-public:
+  public:
     SelectObjectScope(HDC dc, HGDIOBJ obj) : m_dc(dc), m_old(::SelectObject(dc, obj)) {}
     ~SelectObjectScope() { ::SelectObject(m_dc, m_old); }
     SelectObjectScope(const SelectObjectScope&) = delete;
     SelectObjectScope& operator=(const SelectObjectScope&) = delete;
 
-private:
+  private:
     HDC m_dc;
     HGDIOBJ m_old;
 };
@@ -79,7 +81,7 @@ private:
 // A global memory block locked for one scope.
 template <typename T>
 class GlobalLock {
-public:
+  public:
     explicit GlobalLock(HGLOBAL h) : m_h(h), m_p(static_cast<T*>(h ? ::GlobalLock(h) : nullptr)) {}
     ~GlobalLock() {
         if (m_p) {
@@ -91,7 +93,7 @@ public:
     T* Get() const { return m_p; }
     explicit operator bool() const { return m_p != nullptr; }
 
-private:
+  private:
     HGLOBAL m_h;
     T* m_p;
 };
@@ -99,7 +101,7 @@ private:
 // The clipboard, open for one scope. Opening fails at once when another
 // program holds it; callers that must succeed retry on their own schedule.
 class ClipboardScope {
-public:
+  public:
     explicit ClipboardScope(HWND owner = nullptr) : m_open(::OpenClipboard(owner) != FALSE) {}
     ~ClipboardScope() {
         if (m_open) {
@@ -110,7 +112,7 @@ public:
     ClipboardScope& operator=(const ClipboardScope&) = delete;
     bool IsOpen() const { return m_open; }
 
-private:
+  private:
     bool m_open;
 };
 

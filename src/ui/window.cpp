@@ -4,7 +4,9 @@
 
 namespace ui {
 
-Window::~Window() { DestroyWindow(); }
+Window::~Window() {
+    DestroyWindow();
+}
 
 Window* Window::FromHandle(HWND hwnd) {
     // The application keeps the map: a window property would cost a round trip
@@ -78,9 +80,13 @@ void Window::DestroyWindow() {
     }
 }
 
-bool Window::PreTranslateMessage(MSG*) { return false; }
+bool Window::PreTranslateMessage(MSG*) {
+    return false;
+}
 
-bool Window::OnCommand(UINT, UINT, HWND) { return false; }
+bool Window::OnCommand(UINT, UINT, HWND) {
+    return false;
+}
 
 bool Window::RouteCommand(UINT id, UINT code, HWND control) {
     if (OnCommand(id, code, control)) {

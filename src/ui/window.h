@@ -8,7 +8,7 @@
 namespace ui {
 
 class Window {
-public:
+  public:
     Window() = default;
     virtual ~Window();
     Window(const Window&) = delete;
@@ -34,7 +34,7 @@ public:
     // (the owner frame, then the application object).
     virtual bool RouteCommand(UINT id, UINT code, HWND control);
 
-protected:
+  protected:
     virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // The processing the window would get without this object.
     LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);

@@ -18,7 +18,7 @@ constexpr UINT kProbe = WM_APP + 1;
 // Counts what reaches the application's filter and runs the test's scenario
 // as its start-up.
 class TestApp : public ui::App {
-public:
+  public:
     std::function<void()> scenario;
     std::function<void()> onBothSeen;
     int hotkeys = 0;
@@ -54,7 +54,7 @@ public:
 };
 
 class TestFrame : public ui::Window {
-public:
+  public:
     UINT handled = 0;
     bool Create() {
         RegisterWindowClass("ui_test_frame", 0, nullptr, nullptr, nullptr);
@@ -62,7 +62,7 @@ public:
                         nullptr, nullptr);
     }
 
-protected:
+  protected:
     bool OnCommand(UINT id, UINT, HWND) override {
         if (id == 40001) {
             handled = id;
@@ -73,12 +73,12 @@ protected:
 };
 
 class TestDialog : public ui::Dialog {
-public:
+  public:
     std::function<void(TestDialog&)> onInit;
     UINT handled = 0;
     explicit TestDialog(ui::Window* parent) : ui::Dialog(100, parent) {}
 
-protected:
+  protected:
     bool OnInitDialog() override {
         ui::Dialog::OnInitDialog();
         if (onInit) {
@@ -116,7 +116,9 @@ HWND FindThreadDialog() {
     return found;
 }
 
-int RunApp(TestApp& app) { return app.Run(::GetModuleHandleA(nullptr)); }
+int RunApp(TestApp& app) {
+    return app.Run(::GetModuleHandleA(nullptr));
+}
 
 }  // namespace
 
@@ -222,8 +224,8 @@ TEST(ModalLoop, QuitInsideIsPostedAgainAndOwnerIsEnabledAfterwards) {
         dialog.DoModal();
         ownerEnabledAfter = ::IsWindowEnabled(frame.Handle()) != FALSE;
         MSG msg;
-        quitSeenAfter = ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) &&
-                        msg.wParam == 3;
+        quitSeenAfter =
+            ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && msg.wParam == 3;
     };
     RunApp(app);
     EXPECT_TRUE(ownerEnabledAfter);

@@ -50,7 +50,9 @@ TEST(PopupPlacement, StaysOnTheMonitorThatHoldsThePoint) {
     EXPECT_EQ(farLeft.y, 30);
 }
 
-TextItem Item(int kind, const std::string& text) { return TextItem{kind, 0, -1, text, text}; }
+TextItem Item(int kind, const std::string& text) {
+    return TextItem{kind, 0, -1, text, text};
+}
 
 std::vector<std::string> Texts(const TextItemList& list) {
     std::vector<std::string> out;

@@ -15,7 +15,9 @@ TEST(TrayTip, KeepsTheFirst63BytesOfALongText) {
 }
 
 TEST(TrayTip, TabsBecomeMiddleDotsOnlyWhenAsked) {
-    EXPECT_EQ(MakeTrayTip("a\tb", true), "a\xA5" "b");
+    EXPECT_EQ(MakeTrayTip("a\tb", true),
+              "a\xA5"
+              "b");
     // The tip set at start-up shows the clipboard text with its tabs as they are.
     EXPECT_EQ(MakeTrayTip("a\tb", false), "a\tb");
 }
