@@ -49,10 +49,11 @@ bool CPopupListDlg::On9x() const {
 
 void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
     // Runs in both directions alike: it rebuilds the lines from the text list.
-    if (!m_list.Handle()) {
-        m_list.Bind(Item(IDC_ITEM_LIST));
-    }
-    HWND list = m_list.Handle();
+    // A new window is bound only after it is filled: the drag list's subclass
+    // costs a round trip to the window server per message under Wine, which
+    // for thousands of lines would delay the popup by seconds.
+    const bool bind = !m_list.Handle();
+    HWND list = bind ? Item(IDC_ITEM_LIST) : m_list.Handle();
     CPopupApp& app = TheApp();
     const pikora::TextItemList& items = app.m_items;
     // Without this, every added line recomputes the scroll range over all the
@@ -71,6 +72,9 @@ void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
     }
     ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
+    if (bind) {
+        m_list.Bind(list);
+    }
 }
 
 TOOLINFOA CPopupListDlg::ListTool() const {
