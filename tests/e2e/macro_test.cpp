@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/common.h"
+#include "support/ini_file.h"
 #include "support/input.h"
 #include "support/notepad.h"
 #include "support/pikora_process.h"
@@ -50,24 +51,6 @@ SYSTEMTIME Now() {
     SYSTEMTIME t{};
     GetLocalTime(&t);
     return t;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -212,20 +195,6 @@ std::string JoinedCrLf(const std::vector<std::string>& lines) {
         out += line + "\r\n";
     }
     return out;
-}
-
-// Lines of one INI section in file order, blank lines dropped.
-std::vector<std::string> IniSection(const std::string& ini, const std::string& name) {
-    std::vector<std::string> lines;
-    bool inside = false;
-    for (const std::string& line : SplitLines(ini)) {
-        if (!line.empty() && line.front() == '[') {
-            inside = line == "[" + name + "]";
-        } else if (inside && !line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> lines) {

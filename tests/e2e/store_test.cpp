@@ -16,6 +16,8 @@
 #include "support/child_process.h"
 #include "support/clipboard.h"
 #include "support/common.h"
+#include "support/data_file.h"
+#include "support/ini_file.h"
 #include "support/pikora_process.h"
 #include "support/process_windows.h"
 
@@ -30,126 +32,6 @@ constexpr char kHistoryIni[] =
 
 // How long a copy that must change nothing is given to (wrongly) do something.
 constexpr DWORD kQuietMs = 400;
-
-std::string Int32(int32_t value) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        bytes[static_cast<size_t>(i)] =
-            static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
-    }
-    return bytes;
-}
-
-std::string Record(int32_t kind, int32_t reserved1, int32_t reserved2, const std::string& title,
-                   const std::string& text) {
-    return Int32(kind) + Int32(reserved1) + Int32(reserved2) +
-           Int32(static_cast<int32_t>(title.size() + 1)) + title + '\0' +
-           Int32(static_cast<int32_t>(text.size() + 1)) + text + '\0';
-}
-
-std::string HistoryRecord(const std::string& title, const std::string& text) {
-    return Record(0, 0, -1, title, text);
-}
-
-std::string LockedRecord(const std::string& title, const std::string& text) {
-    return Record(1, 0, -1, title, text);
-}
-
-struct Entry {
-    int32_t kind = 0;
-    int32_t reserved1 = 0;
-    int32_t reserved2 = 0;
-    std::string title;
-    std::string text;
-
-    bool operator==(const Entry& o) const {
-        return kind == o.kind && reserved1 == o.reserved1 && reserved2 == o.reserved2 &&
-               title == o.title && text == o.text;
-    }
-    bool operator!=(const Entry& o) const { return !(*this == o); }
-};
-
-// A data file read strictly: every record the count promises must be there in
-// full, and nothing may follow the last one.
-struct DecodedDat {
-    bool complete = false;
-    std::vector<Entry> entries;
-    std::string problem;
-};
-
-DecodedDat DecodeDat(const std::string& bytes) {
-    DecodedDat out;
-    if (bytes.empty()) {
-        out.complete = true;
-        return out;
-    }
-    size_t pos = 0;
-    auto readInt = [&](int32_t& value) {
-        if (bytes.size() - pos < 4) {
-            return false;
-        }
-        uint32_t u = 0;
-        for (int i = 0; i < 4; ++i) {
-            u |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[pos + i])) << (8 * i);
-        }
-        value = static_cast<int32_t>(u);
-        pos += 4;
-        return true;
-    };
-    auto readString = [&](std::string& value) {
-        int32_t n = 0;
-        if (!readInt(n) || n < 1 || static_cast<size_t>(n) > bytes.size() - pos ||
-            bytes[pos + static_cast<size_t>(n) - 1] != '\0') {
-            return false;
-        }
-        value.assign(bytes, pos, static_cast<size_t>(n) - 1);
-        pos += static_cast<size_t>(n);
-        return true;
-    };
-    int32_t count = 0;
-    if (!readInt(count)) {
-        out.problem = "shorter than the 4-byte count";
-        return out;
-    }
-    if (count < 0) {
-        out.problem = "negative count " + std::to_string(count);
-        return out;
-    }
-    out.entries.reserve(std::min<size_t>(static_cast<size_t>(count), bytes.size() / 20));
-    for (int32_t i = 0; i < count; ++i) {
-        Entry e;
-        if (!readInt(e.kind) || !readInt(e.reserved1) || !readInt(e.reserved2) ||
-            !readString(e.title) || !readString(e.text)) {
-            out.problem = "record " + std::to_string(i) + " of " + std::to_string(count) +
-                          " is cut short or malformed (file size " + std::to_string(bytes.size()) +
-                          ")";
-            return out;
-        }
-        out.entries.push_back(std::move(e));
-    }
-    if (pos != bytes.size()) {
-        out.problem = std::to_string(bytes.size() - pos) + " bytes follow the last of " +
-                      std::to_string(count) + " records";
-        return out;
-    }
-    out.complete = true;
-    return out;
-}
-
-std::string Describe(const std::vector<Entry>& entries, size_t limit = 6) {
-    std::string out = std::to_string(entries.size()) + " entries";
-    for (size_t i = 0; i < entries.size() && i < limit; ++i) {
-        const Entry& e = entries[i];
-        std::string text = e.text.size() > 40 ? e.text.substr(0, 40) + "..." : e.text;
-        out += "\n  [" + std::to_string(i) + "] kind " + std::to_string(e.kind) + " " +
-               std::to_string(e.reserved1) + " " + std::to_string(e.reserved2) + " title '" +
-               Utf8(e.title) + "' text '" + Utf8(text) + "'";
-    }
-    if (entries.size() > limit) {
-        out += "\n  ...";
-    }
-    return out;
-}
 
 // Last-write time from the directory entry: every save produces a freshly
 // written file, so a change of it is a save that happened, without opening
@@ -183,68 +65,10 @@ std::string SizeText(const std::string& path) {
     return size ? std::to_string(*size) + " bytes" : std::string("missing");
 }
 
-// Lines of one INI section (blank lines dropped), in file order.
-std::vector<std::string> IniSection(const std::string& ini, const std::string& name) {
-    std::vector<std::string> lines;
-    bool inside = false;
-    size_t start = 0;
-    while (start < ini.size()) {
-        size_t end = ini.find('\n', start);
-        if (end == std::string::npos) {
-            end = ini.size();
-        }
-        std::string line = ini.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        start = end + 1;
-        if (!line.empty() && line.front() == '[') {
-            inside = line == "[" + name + "]";
-            continue;
-        }
-        if (inside && !line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
-std::map<std::string, std::string> IniValues(const std::vector<std::string>& lines) {
-    std::map<std::string, std::string> values;
-    for (const std::string& line : lines) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) {
-            values[line.substr(0, eq)] = line.substr(eq + 1);
-        }
-    }
-    return values;
-}
-
 std::string Joined(const std::vector<std::string>& lines) {
     std::string out;
     for (const std::string& line : lines) {
         out += Utf8(line) + "\n";
-    }
-    return out;
-}
-
-// A visible message box ("#32770") of the process, nullptr when none is up.
-HWND FindMessageBox(DWORD pid) {
-    for (HWND hwnd : TopLevelWindowsOf(pid)) {
-        if (IsWindowVisible(hwnd) && ClassNameOf(hwnd) == "#32770") {
-            return hwnd;
-        }
-    }
-    return nullptr;
-}
-
-std::string StaticTextsOf(HWND box) {
-    std::string out;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassNameOf(child) == "Static") {
-            out += TextOf(child);
-        }
     }
     return out;
 }
@@ -389,7 +213,7 @@ TEST_F(PikoraStore, HistoryModeRecordsEachNewCopyOnceWithItsBytesUnchanged) {
         << "the text from before the start was recorded: " << SizeText(dat);
 
     ASSERT_TRUE(SetClipboardText("abc"));
-    const std::string afterAbc = Int32(1) + HistoryRecord("abc", "abc");
+    const std::string afterAbc = Int32Bytes(1) + HistoryRecord("abc", "abc");
     ASSERT_TRUE(WaitForSize(dat, afterAbc.size())) << "Pikora.dat: " << SizeText(dat);
     EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(afterAbc));
 
@@ -407,14 +231,14 @@ TEST_F(PikoraStore, HistoryModeRecordsEachNewCopyOnceWithItsBytesUnchanged) {
         << "the test itself was not compiled to CP932";
     ASSERT_TRUE(SetClipboardText(japanese));
     const std::string afterJapanese =
-        Int32(2) + HistoryRecord("日本語  テキスト", japanese) + HistoryRecord("abc", "abc");
+        Int32Bytes(2) + HistoryRecord("日本語  テキスト", japanese) + HistoryRecord("abc", "abc");
     ASSERT_TRUE(WaitForSize(dat, afterJapanese.size())) << "Pikora.dat: " << SizeText(dat);
     EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(afterJapanese));
 
     ASSERT_TRUE(pikora_.Exit());
     const auto atExit = pikora_.ReadDat();
     ASSERT_TRUE(atExit.has_value());
-    EXPECT_EQ(Hex(*atExit), Hex(afterJapanese)) << Describe(DecodeDat(*atExit).entries);
+    EXPECT_EQ(Hex(*atExit), Hex(afterJapanese)) << SummarizeEntries(DecodeDat(*atExit).entries);
 }
 
 TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachIs) {
@@ -427,7 +251,7 @@ TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachI
     ASSERT_TRUE(SetClipboardText("plain 0"));
     std::vector<std::string> recorded = {"plain 0"};
     auto expectedFile = [&] {
-        std::string bytes = Int32(static_cast<int32_t>(recorded.size()));
+        std::string bytes = Int32Bytes(static_cast<int32_t>(recorded.size()));
         for (auto it = recorded.rbegin(); it != recorded.rend(); ++it) {
             bytes += HistoryRecord(*it, *it);
         }
@@ -460,7 +284,7 @@ TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachI
         EXPECT_TRUE(WaitForSize(dat, expected.size())) << "Pikora.dat: " << SizeText(dat);
         const auto bytes = pikora_.ReadDat();
         ASSERT_TRUE(bytes.has_value());
-        EXPECT_EQ(Hex(*bytes), Hex(expected)) << Describe(DecodeDat(*bytes).entries);
+        EXPECT_EQ(Hex(*bytes), Hex(expected)) << SummarizeEntries(DecodeDat(*bytes).entries);
     }
 
     // A copy that allows history explicitly is an ordinary copy.
@@ -473,7 +297,7 @@ TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachI
     ASSERT_TRUE(pikora_.Exit());
     const auto atExit = pikora_.ReadDat();
     ASSERT_TRUE(atExit.has_value());
-    EXPECT_EQ(Hex(*atExit), Hex(expectedFile())) << Describe(DecodeDat(*atExit).entries);
+    EXPECT_EQ(Hex(*atExit), Hex(expectedFile())) << SummarizeEntries(DecodeDat(*atExit).entries);
 }
 
 TEST_F(PikoraStore, NormalEntriesStayOutOfTheFileByDefault) {
@@ -497,7 +321,7 @@ TEST_F(PikoraStore, NormalEntriesStayOutOfTheFileByDefault) {
     }
     {
         SCOPED_TRACE("a locked entry: the file holds only that one");
-        const std::string locked = Int32(1) + LockedRecord("kept", "kept across runs");
+        const std::string locked = Int32Bytes(1) + LockedRecord("kept", "kept across runs");
         PikoraSeed withLocked = seed;
         withLocked.dat = locked;
         PikoraProcess other;
@@ -531,7 +355,7 @@ TEST_F(PikoraStore, HistoryModeOffRecordsNothing) {
     ASSERT_TRUE(pikora_.Exit());
     const auto atExit = pikora_.ReadDat();
     ASSERT_TRUE(atExit.has_value()) << "no Pikora.dat after the exit";
-    EXPECT_EQ(Hex(*atExit), "") << Describe(DecodeDat(*atExit).entries);
+    EXPECT_EQ(Hex(*atExit), "") << SummarizeEntries(DecodeDat(*atExit).entries);
 }
 
 TEST_F(PikoraStore, AnEmptyListAtExitLeavesAZeroLengthFile) {
@@ -540,7 +364,7 @@ TEST_F(PikoraStore, AnEmptyListAtExitLeavesAZeroLengthFile) {
         SCOPED_TRACE(std::string("NoKeyClear=") + noKeyClear);
         PikoraSeed seed;
         seed.ini = std::string("[Setting]\r\nNoKeyClear=") + noKeyClear + "\r\n";
-        seed.dat = Int32(0);
+        seed.dat = Int32Bytes(0);
         PikoraProcess run;
         ASSERT_NO_FATAL_FAILURE(PrepareOther(run, std::string("NoKeyClear") + noKeyClear, seed));
         ASSERT_TRUE(run.Start()) << run.Error();
@@ -552,20 +376,22 @@ TEST_F(PikoraStore, AnEmptyListAtExitLeavesAZeroLengthFile) {
 
 TEST_F(PikoraStore, ADamagedFileKeepsItsCompleteEntriesAndDoesNotStopTheProgram) {
     const std::string good = LockedRecord("keep", "complete entry");
-    const std::string head = Int32(1) + Int32(0) + Int32(-1);
+    const std::string head = Int32Bytes(1) + Int32Bytes(0) + Int32Bytes(-1);
     struct Damage {
         const char* what;
         std::string bytes;
     };
     const std::vector<Damage> damages = {
         {"count 5, one record, then 7 stray bytes",
-         Int32(5) + good + std::string("\x01\x02\x03\x04\x05\x06\x07", 7)},
+         Int32Bytes(5) + good + std::string("\x01\x02\x03\x04\x05\x06\x07", 7)},
         {"count 5, one record, then a title length of 2 GB",
-         Int32(5) + good + head + Int32(0x7FFFFFF0) + "short"},
+         Int32Bytes(5) + good + head + Int32Bytes(0x7FFFFFF0) + "short"},
         {"count 3, one record, then a negative text length",
-         Int32(3) + good + head + Int32(2) + std::string("t\0", 2) + Int32(-1) + "xyz"},
+         Int32Bytes(3) + good + head + Int32Bytes(2) + std::string("t\0", 2) + Int32Bytes(-1) +
+             "xyz"},
         {"count 2, one record, then a record cut inside its text",
-         Int32(2) + good + head + Int32(2) + std::string("t\0", 2) + Int32(100) + "only this"},
+         Int32Bytes(2) + good + head + Int32Bytes(2) + std::string("t\0", 2) + Int32Bytes(100) +
+             "only this"},
     };
     int n = 0;
     for (const Damage& damage : damages) {
@@ -577,12 +403,12 @@ TEST_F(PikoraStore, ADamagedFileKeepsItsCompleteEntriesAndDoesNotStopTheProgram)
         ASSERT_TRUE(run.Start()) << run.Error();
         // The user is told, and the damaged file is kept beside the new one.
         HWND box = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(run.Pid())) != nullptr; }, 5000))
+        ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBoxOf(run.Pid())) != nullptr; }, 5000))
             << "no message about the damaged file";
         EXPECT_NE(Utf8(StaticTextsOf(box)).find("Pikora.dat.damaged"), std::string::npos)
             << Utf8(StaticTextsOf(box));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
-        ASSERT_TRUE(WaitUntil([&] { return FindMessageBox(run.Pid()) == nullptr; }, 5000));
+        ASSERT_TRUE(WaitUntil([&] { return FindMessageBoxOf(run.Pid()) == nullptr; }, 5000));
         ASSERT_TRUE(run.Running()) << "ended with exit code " << std::hex << run.ExitCode();
         const auto kept = ReadFileBytes(run.Folder() + "\\Pikora.dat.damaged");
         ASSERT_TRUE(kept.has_value());
@@ -592,7 +418,8 @@ TEST_F(PikoraStore, ADamagedFileKeepsItsCompleteEntriesAndDoesNotStopTheProgram)
         EXPECT_LT(run.ExitCode(), 0xC0000000u) << "crashed on the way out";
         const auto atExit = run.ReadDat();
         ASSERT_TRUE(atExit.has_value());
-        EXPECT_EQ(Hex(*atExit), Hex(Int32(1) + good)) << Describe(DecodeDat(*atExit).entries);
+        EXPECT_EQ(Hex(*atExit), Hex(Int32Bytes(1) + good))
+            << SummarizeEntries(DecodeDat(*atExit).entries);
     }
 }
 
@@ -600,7 +427,7 @@ TEST_F(PikoraStore, AFileThatCannotBeReadIsReportedOnceAndNeverOverwritten) {
     PikoraSeed seed;
     seed.ini = kHistoryIni;
     const std::string original =
-        Int32(2) + LockedRecord("one", "first entry") + HistoryRecord("two", "second entry");
+        Int32Bytes(2) + LockedRecord("one", "first entry") + HistoryRecord("two", "second entry");
     seed.dat = original;
     ASSERT_TRUE(pikora_.Prepare(CurrentTestName(), seed)) << pikora_.Error();
     ASSERT_TRUE(ClearClipboard());
@@ -620,7 +447,7 @@ TEST_F(PikoraStore, AFileThatCannotBeReadIsReportedOnceAndNeverOverwritten) {
 
     ASSERT_TRUE(pikora_.Start()) << pikora_.Error();
     HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBox(pikora_.Pid())) != nullptr; }, 5000))
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBoxOf(pikora_.Pid())) != nullptr; }, 5000))
         << "no message box about the unreadable file; windows:\n"
         << DescribeWindowsOf(pikora_.Pid());
     EXPECT_EQ(TextOf(box), kFrameTitle) << "caption";
@@ -633,8 +460,8 @@ TEST_F(PikoraStore, AFileThatCannotBeReadIsReportedOnceAndNeverOverwritten) {
     // A capture is a save point; it must neither write nor complain again.
     ASSERT_TRUE(SetClipboardText("copied while the file is held"));
     Sleep(kQuietMs);
-    EXPECT_EQ(FindMessageBox(pikora_.Pid()), nullptr) << "told again; windows:\n"
-                                                      << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(FindMessageBoxOf(pikora_.Pid()), nullptr) << "told again; windows:\n"
+                                                        << DescribeWindowsOf(pikora_.Pid());
     EXPECT_TRUE(pikora_.Running());
 
     ASSERT_TRUE(pikora_.Exit()) << "did not end through 終了(&X); windows:\n"
@@ -694,7 +521,7 @@ std::optional<ULONGLONG> ScratchBeingWritten(
 TEST_F(PikoraStore, KillingTheProcessWhileItSavesLeavesTheOldOrTheNewListNeverACutOne) {
     // About 20 MB, so that one save takes long enough to be interrupted.
     constexpr int kEntries = 20000;
-    std::string base = Int32(kEntries);
+    std::string base = Int32Bytes(kEntries);
     for (int i = 0; i < kEntries; ++i) {
         char head[32];
         std::snprintf(head, sizeof head, "locked %05d ", i);
@@ -712,7 +539,7 @@ TEST_F(PikoraStore, KillingTheProcessWhileItSavesLeavesTheOldOrTheNewListNeverAC
     const unsigned randomSeed = GetTickCount();
     SCOPED_TRACE("random seed " + std::to_string(randomSeed));
     std::mt19937 random(randomSeed);
-    std::vector<Entry> list = DecodeDat(base).entries;
+    std::vector<DatEntry> list = DecodeDat(base).entries;
     ASSERT_EQ(list.size(), static_cast<size_t>(kEntries));
     const DWORD testStart = GetTickCount();
     int killsDuringSave = 0;
@@ -771,19 +598,19 @@ TEST_F(PikoraStore, KillingTheProcessWhileItSavesLeavesTheOldOrTheNewListNeverAC
         ASSERT_TRUE(decoded.complete) << "Pikora.dat after the kill: " << decoded.problem;
         // Old list, or the old list with some of this round's copies on top,
         // newest first.
-        const std::vector<Entry>& now = decoded.entries;
-        ASSERT_GE(now.size(), list.size()) << Describe(now);
+        const std::vector<DatEntry>& now = decoded.entries;
+        ASSERT_GE(now.size(), list.size()) << SummarizeEntries(now);
         const size_t added = now.size() - list.size();
-        ASSERT_LE(added, copies.size()) << Describe(now);
+        ASSERT_LE(added, copies.size()) << SummarizeEntries(now);
         for (size_t i = 0; i < added; ++i) {
             const std::string& text = copies[added - 1 - i];
-            const Entry expected{0, 0, -1, text.substr(0, 23), text};
-            EXPECT_EQ(now[i], expected) << "entry " << i << "\n" << Describe(now);
+            const DatEntry expected = Normal(text.substr(0, 23), text);
+            EXPECT_EQ(now[i], expected) << "entry " << i << "\n" << SummarizeEntries(now);
         }
         for (size_t i = 0; i < list.size(); ++i) {
             if (now[added + i] != list[i]) {
                 ADD_FAILURE() << "entry " << added + i << " differs from the list before the kill\n"
-                              << Describe(now);
+                              << SummarizeEntries(now);
                 break;
             }
         }

@@ -1,13 +1,12 @@
-// Helpers shared by the popup and Ctrl+V tests: seeding Pikora.ini and
-// Pikora.dat, finding Pikora's popup list and its message boxes from the
-// outside, reading the popup's lines, and where the popup should appear.
+// Helpers shared by the popup and Ctrl+V tests: seeding Pikora.ini, finding
+// Pikora's popup list from the outside, reading the popup's lines, and where
+// the popup should appear.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,16 +15,14 @@
 
 #include "support/clipboard.h"
 #include "support/common.h"
+#include "support/data_file.h"
+#include "support/ini_file.h"
 #include "support/input.h"
 #include "support/notepad.h"
 #include "support/pikora_process.h"
 #include "support/process_windows.h"
 
 namespace e2e {
-
-constexpr int kPopupListId = 1000;
-constexpr int kKindNormal = 0;
-constexpr int kKindLocked = 1;
 
 // A popup that opens at the caret is kept on screen as a box of this size,
 // whatever size the popup itself has.
@@ -45,140 +42,6 @@ inline std::string SettingIni(std::map<std::string, std::string> values) {
         ini += key + "=" + value + "\r\n";
     }
     return ini;
-}
-
-// Value of `key` in [Setting]; nothing when the key is missing.
-inline std::optional<std::string> SettingValue(const std::string& ini, const std::string& key) {
-    bool inside = false;
-    size_t start = 0;
-    while (start < ini.size()) {
-        size_t end = ini.find('\n', start);
-        if (end == std::string::npos) {
-            end = ini.size();
-        }
-        std::string line = ini.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty() && line.front() == '[') {
-            inside = line == "[Setting]";
-            continue;
-        }
-        if (inside && line.compare(0, key.size() + 1, key + "=") == 0) {
-            return line.substr(key.size() + 1);
-        }
-    }
-    return std::nullopt;
-}
-
-// --- Pikora.dat -------------------------------------------------------------
-
-struct DatEntry {
-    int32_t kind = kKindLocked;
-    std::string title;
-    std::string text;
-
-    bool operator==(const DatEntry& o) const {
-        return kind == o.kind && title == o.title && text == o.text;
-    }
-};
-
-inline DatEntry Locked(const std::string& title, const std::string& text) {
-    return {kKindLocked, title, text};
-}
-
-inline DatEntry Normal(const std::string& title, const std::string& text) {
-    return {kKindNormal, title, text};
-}
-
-inline std::string Int32Bytes(int32_t value) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) {
-        bytes[static_cast<size_t>(i)] =
-            static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
-    }
-    return bytes;
-}
-
-// Count, then per entry {kind, 0, -1, title, text} with NUL-terminated
-// strings preceded by their length including the NUL.
-inline std::string EncodeDat(const std::vector<DatEntry>& entries) {
-    std::string bytes = Int32Bytes(static_cast<int32_t>(entries.size()));
-    for (const DatEntry& e : entries) {
-        bytes += Int32Bytes(e.kind) + Int32Bytes(0) + Int32Bytes(-1);
-        bytes += Int32Bytes(static_cast<int32_t>(e.title.size() + 1)) + e.title + '\0';
-        bytes += Int32Bytes(static_cast<int32_t>(e.text.size() + 1)) + e.text + '\0';
-    }
-    return bytes;
-}
-
-// The entries of a data file; nothing when it is cut short, malformed or has
-// bytes after the last record. reserved1 must be 0 and reserved2 -1.
-inline std::optional<std::vector<DatEntry>> DecodeDat(const std::string& bytes) {
-    std::vector<DatEntry> entries;
-    if (bytes.empty()) {
-        return entries;
-    }
-    size_t pos = 0;
-    auto readInt = [&](int32_t& value) {
-        if (bytes.size() - pos < 4) {
-            return false;
-        }
-        uint32_t u = 0;
-        for (int i = 0; i < 4; ++i) {
-            u |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[pos + i])) << (8 * i);
-        }
-        value = static_cast<int32_t>(u);
-        pos += 4;
-        return true;
-    };
-    auto readString = [&](std::string& value) {
-        int32_t n = 0;
-        if (!readInt(n) || n < 1 || static_cast<size_t>(n) > bytes.size() - pos ||
-            bytes[pos + static_cast<size_t>(n) - 1] != '\0') {
-            return false;
-        }
-        value.assign(bytes, pos, static_cast<size_t>(n) - 1);
-        pos += static_cast<size_t>(n);
-        return true;
-    };
-    int32_t count = 0;
-    if (!readInt(count) || count < 0) {
-        return std::nullopt;
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        DatEntry e;
-        int32_t reserved1 = 0;
-        int32_t reserved2 = 0;
-        if (!readInt(e.kind) || !readInt(reserved1) || !readInt(reserved2) ||
-            !readString(e.title) || !readString(e.text) || reserved1 != 0 || reserved2 != -1) {
-            return std::nullopt;
-        }
-        entries.push_back(std::move(e));
-    }
-    if (pos != bytes.size()) {
-        return std::nullopt;
-    }
-    return entries;
-}
-
-// "[kind] title | text" per entry, UTF-8, for failure messages and for
-// comparing lists with a readable diff.
-inline std::string DescribeEntries(const std::vector<DatEntry>& entries) {
-    std::string out;
-    for (const DatEntry& e : entries) {
-        out += "[" + std::to_string(e.kind) + "] " + Utf8(e.title) + " | " + Utf8(e.text) + "\n";
-    }
-    return out.empty() ? "(empty)\n" : out;
-}
-
-inline std::string DescribeDat(const std::optional<std::string>& bytes) {
-    if (!bytes) {
-        return "(no Pikora.dat)\n";
-    }
-    const auto entries = DecodeDat(*bytes);
-    return entries ? DescribeEntries(*entries) : "(malformed: " + Hex(*bytes) + ")\n";
 }
 
 // --- Pikora's windows -------------------------------------------------------
@@ -209,28 +72,6 @@ inline HWND WaitForPopup(DWORD pid, DWORD timeoutMs = 3000) {
 
 inline bool WaitPopupGone(DWORD pid, DWORD timeoutMs = 3000) {
     return WaitUntil([&] { return FindPopup(pid) == nullptr; }, timeoutMs);
-}
-
-// A visible message box of the process (a "#32770" that is not the popup).
-inline HWND FindMessageBoxOf(DWORD pid) {
-    for (HWND hwnd : TopLevelWindowsOf(pid)) {
-        if (IsWindowVisible(hwnd) && ClassNameOf(hwnd) == "#32770" &&
-            PopupListOf(hwnd) == nullptr) {
-            return hwnd;
-        }
-    }
-    return nullptr;
-}
-
-inline std::string StaticTextsOf(HWND box) {
-    std::string out;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (ClassNameOf(child) == "Static") {
-            out += TextOf(child);
-        }
-    }
-    return out;
 }
 
 // The lines of the popup's list as CP932. Read through the wide messages:
@@ -463,7 +304,7 @@ class PikoraWithNotepad : public PikoraTest {
             return std::nullopt;
         }
         const auto bytes = pikora_.ReadDat();
-        return bytes ? DecodeDat(*bytes) : std::nullopt;
+        return bytes ? CompleteDatEntries(*bytes) : std::nullopt;
     }
 
     // A failing test may leave the popup or its question open: close them

@@ -26,6 +26,16 @@ HWND FindPikoraFrame(DWORD pid) {
     return nullptr;
 }
 
+HWND FindMessageBoxOf(DWORD pid) {
+    for (HWND hwnd : TopLevelWindowsOf(pid)) {
+        if (IsWindowVisible(hwnd) && ClassNameOf(hwnd) == "#32770" &&
+            GetDlgItem(hwnd, kPopupListId) == nullptr) {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
 bool PikoraProcess::Prepare(const std::string& name, const PikoraSeed& seed) {
     const std::string source = UnixToWinePath(GetEnv("PIKORA_EXE"));
     if (source.empty()) {

@@ -29,6 +29,8 @@ constexpr UINT kIdDicEnJa = 32788;
 constexpr UINT kIdDicJaEn = 32789;
 constexpr char kFrameTitle[] = "Pikora";
 constexpr char kFrameClass[] = "Pikora_MainFrame";
+// The list of the popup, a dialog ("#32770") like a message box.
+constexpr int kPopupListId = 1000;
 
 // Files put into the folder before the start; unset ones are not created.
 struct PikoraSeed {
@@ -84,6 +86,10 @@ class PikoraProcess {
 
 // The frame of a running Pikora: title "Pikora", not a message box.
 HWND FindPikoraFrame(DWORD pid);
+
+// A visible message box of the process: a "#32770" that is not the popup,
+// which has its list as control kPopupListId. nullptr when none is up.
+HWND FindMessageBoxOf(DWORD pid);
 
 // A Pikora process per test, named after the test and ended in TearDown via
 // "終了(&X)"; a copy that does not end within 5 s fails the test and is killed.

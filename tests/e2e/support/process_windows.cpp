@@ -24,6 +24,12 @@ BOOL CALLBACK CollectWindowOfProcess(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// Class and title as asked; nullptr for either matches anything.
+bool Matches(HWND hwnd, const char* className, const char* title) {
+    return (className == nullptr || ClassNameOf(hwnd) == className) &&
+           (title == nullptr || TextOf(hwnd) == title);
+}
+
 }  // namespace
 
 std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
@@ -45,13 +51,9 @@ std::vector<HWND> VisibleTopmostWindowsOf(DWORD pid) {
 
 HWND FindTopLevel(DWORD pid, const char* className, const char* title) {
     for (HWND hwnd : TopLevelWindowsOf(pid)) {
-        if (className != nullptr && ClassNameOf(hwnd) != className) {
-            continue;
+        if (Matches(hwnd, className, title)) {
+            return hwnd;
         }
-        if (title != nullptr && TextOf(hwnd) != title) {
-            continue;
-        }
-        return hwnd;
     }
     return nullptr;
 }
@@ -59,13 +61,9 @@ HWND FindTopLevel(DWORD pid, const char* className, const char* title) {
 HWND FindChild(HWND parent, const char* className, const char* title) {
     for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
-        if (className != nullptr && ClassNameOf(child) != className) {
-            continue;
+        if (Matches(child, className, title)) {
+            return child;
         }
-        if (title != nullptr && TextOf(child) != title) {
-            continue;
-        }
-        return child;
     }
     return nullptr;
 }
@@ -91,6 +89,17 @@ std::string TextOf(HWND hwnd) {
     }
     buffer.resize(strnlen(buffer.data(), buffer.size()));
     return buffer;
+}
+
+std::string StaticTextsOf(HWND dialog) {
+    std::string out;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassNameOf(child) == "Static") {
+            out += TextOf(child);
+        }
+    }
+    return out;
 }
 
 std::vector<std::string> ListBoxLines(HWND listBox) {

@@ -27,6 +27,10 @@ std::string ClassNameOf(HWND hwnd);
 // where GetWindowText returns nothing). CP932 bytes.
 std::string TextOf(HWND hwnd);
 
+// The texts of a dialog's "Static" children joined in child order: what a
+// message box says.
+std::string StaticTextsOf(HWND dialog);
+
 // Lines of a list box with LBS_HASSTRINGS, read cross-process.
 std::vector<std::string> ListBoxLines(HWND listBox);
 int ListBoxSelection(HWND listBox);
