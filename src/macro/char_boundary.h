@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "text/cp932.h"
@@ -24,6 +25,34 @@ inline bool IsCharBoundary(std::string_view s, std::size_t pos, std::size_t walk
         --runStart;
     }
     return (pos - runStart) % 2 == 0;
+}
+
+// First occurrence of needle (non-empty) at or after from, byte by byte, or
+// npos. The same result as std::string_view::find, which calls memcmp for
+// every byte that matches needle's first: in text with many '<' the calls
+// cost more than the search. Needles here are a few bytes long and most
+// candidates differ at their second byte, so a plain loop compares them.
+inline std::size_t FindBytes(std::string_view s, std::string_view needle, std::size_t from) {
+    if (needle.size() > s.size() || from > s.size() - needle.size()) {
+        return std::string_view::npos;
+    }
+    const char* const begin = s.data();
+    const char* const lastStart = begin + (s.size() - needle.size());
+    for (const char* p = begin + from; p <= lastStart; ++p) {
+        p = static_cast<const char*>(
+            std::memchr(p, needle[0], static_cast<std::size_t>(lastStart - p) + 1));
+        if (p == nullptr) {
+            break;
+        }
+        std::size_t matched = 1;
+        while (matched < needle.size() && p[matched] == needle[matched]) {
+            ++matched;
+        }
+        if (matched == needle.size()) {
+            return static_cast<std::size_t>(p - begin);
+        }
+    }
+    return std::string_view::npos;
 }
 
 // The last character start at or before pos (< s.size()), for a walk that

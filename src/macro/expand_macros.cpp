@@ -59,9 +59,11 @@ std::string_view Entry(const std::array<std::string_view, N>& table, int index) 
     return index >= 0 && static_cast<std::size_t>(index) < N ? table[index] : std::string_view();
 }
 
-// One keyword value: the longest is "WednesDay" or a year far off.
+// The longest keyword value is "WednesDay" or a year far off.
+constexpr std::size_t kMaxValueSize = 16;
+
 struct Value {
-    char text[16];
+    char text[kMaxValueSize];
     std::size_t size;
     std::string_view view() const { return {text, size}; }
 };
@@ -207,39 +209,49 @@ std::size_t KeywordAt(std::string_view s) {
     return npos;
 }
 
-std::string ReplaceKeywords(std::string work, KeywordValues& values) {
-    std::size_t dollar = work.find('$');
-    if (dollar == npos) {
-        return work;
+// Appends work with its keywords replaced to out.
+void ReplaceKeywords(std::string_view work, KeywordValues& values, std::string& out) {
+    const std::size_t outStart = out.size();
+    const auto dollars = static_cast<std::size_t>(std::count(work.begin(), work.end(), '$'));
+    if (dollars == 0) {
+        out.append(work);
+        return;
     }
+    // Bytes are written through a pointer into room made up front, as one
+    // std::string::append per piece costs more than the whole walk: a
+    // keyword has two bytes or more and its value kMaxValueSize at most.
+    out.resize(outStart + work.size() + dollars * (kMaxValueSize - 2));
+    char* const written = &out[outStart];
+    std::size_t size = 0;
     // Without "$$" the text after a '$' stays as written until that '$' is
     // replaced itself (values hold no '$' and end on a character boundary),
     // so trying the keywords in order at each '$' equals one pass per keyword.
-    std::string expanded;
-    std::size_t copied = 0;
-    for (; dollar != npos; dollar = work.find('$', dollar + 1)) {
-        if (dollar + 1 < work.size() && work[dollar + 1] == '$') {
-            // A '$' right before a keyword can join the keyword's value into
-            // a later keyword ("$$MM" turns into "$Mar", then into "03ar");
-            // only one pass per keyword gives that text.
-            for (std::size_t k = 0; k < kKeywords.size(); ++k) {
-                work = ReplaceAll(work, kKeywords[k], values.Get(k));
+    for (std::size_t pos = 0; pos < work.size();) {
+        if (work[pos] == '$') {
+            if (pos + 1 < work.size() && work[pos + 1] == '$') {
+                // A '$' right before a keyword can join the keyword's value
+                // into a later keyword ("$$MM" turns into "$Mar", then into
+                // "03ar"); only one pass per keyword gives that text.
+                std::string passes(work);
+                for (std::size_t k = 0; k < kKeywords.size(); ++k) {
+                    passes = ReplaceAll(passes, kKeywords[k], values.Get(k));
+                }
+                out.resize(outStart);
+                out += passes;
+                return;
             }
-            return work;
+            const std::size_t k = IsCharBoundary(work, pos, 0) ? KeywordAt(work.substr(pos)) : npos;
+            if (k != npos) {
+                for (const char c : values.Get(k)) {
+                    written[size++] = c;
+                }
+                pos += kKeywords[k].size();
+                continue;
+            }
         }
-        if (!IsCharBoundary(work, dollar, 0)) {
-            continue;
-        }
-        const std::size_t k = KeywordAt(std::string_view(work).substr(dollar));
-        if (k != npos) {
-            expanded.append(work, copied, dollar - copied);
-            expanded.append(values.Get(k));
-            copied = dollar + kKeywords[k].size();
-            dollar = copied - 1;
-        }
+        written[size++] = work[pos++];
     }
-    expanded.append(work, copied, npos);
-    return expanded;
+    out.resize(outStart + size);
 }
 
 // Text rewritten from left to right in one buffer: buffer[0, doneEnd) is done,
@@ -348,24 +360,26 @@ std::string RunLaunchMacros(std::string work, std::string_view opener, std::stri
     return text.Finish();
 }
 
-std::string ExpandBlock(std::string_view block, bool closed, KeywordValues& values,
-                        Launcher& launcher) {
+// Puts the expansion of block into expansion, whose buffer is reused from
+// block to block.
+void ExpandBlock(std::string_view block, bool closed, KeywordValues& values, Launcher& launcher,
+                 std::string& expansion) {
     const std::string_view content = block.substr(
         kOpenTag.size(), block.size() - kOpenTag.size() - (closed ? kCloseTag.size() : 0));
-    // Inner tags and launch macros all hold a '<'; without one the working
-    // copy is the content between the block's own tags.
-    const bool plain = content.find('<') == npos;
-    std::string work =
-        plain ? std::string(content) : ReplaceAll(ReplaceAll(block, kOpenTag, ""), kCloseTag, "");
-    work = ReplaceKeywords(std::move(work), values);
-    if (plain) {
-        return work;
+    expansion.clear();
+    // Inner tags and launch macros all hold a '<'; without one the keywords
+    // of the content between the block's own tags are all there is to do.
+    if (content.find('<') == npos) {
+        ReplaceKeywords(content, values, expansion);
+        return;
     }
+    std::string work;
+    ReplaceKeywords(ReplaceAll(ReplaceAll(block, kOpenTag, ""), kCloseTag, ""), values, work);
     // Documents open before programs start, whatever their order in the block.
     work =
         RunLaunchMacros(std::move(work), kDocumentOpener, kDocumentCloser,
                         [&launcher](const std::string& target) { launcher.OpenDocument(target); });
-    return RunLaunchMacros(
+    expansion = RunLaunchMacros(
         std::move(work), kProgramOpener, kProgramCloser,
         [&launcher](const std::string& commandLine) { launcher.StartProgram(commandLine); });
 }
@@ -415,8 +429,8 @@ class TagIndex {
     // rewritten, its bytes cannot.
     explicit TagIndex(const std::string& text) {
         tags_.reserve(8);
-        for (std::size_t pos = text.find(kOpenTag); pos != npos;
-             pos = text.find(kOpenTag, pos + kOpenTag.size())) {
+        for (std::size_t pos = FindBytes(text, kOpenTag, 0); pos != npos;
+             pos = FindBytes(text, kOpenTag, pos + kOpenTag.size())) {
             tags_.push_back({text.size() - pos, true, 0});
         }
         cleanFromEnd_ = text.size();
@@ -613,8 +627,8 @@ class TagIndex {
                                           std::min(text.size(), end + kOpenTag.size() - 1));
             const std::size_t from =
                 std::max(frontEnd, start - std::min(start, kOpenTag.size() - 1));
-            for (std::size_t pos = around.find(kOpenTag, from); pos != npos && pos < end;
-                 pos = around.find(kOpenTag, pos + 1)) {
+            for (std::size_t pos = FindBytes(around, kOpenTag, from); pos != npos && pos < end;
+                 pos = FindBytes(around, kOpenTag, pos + 1)) {
                 looseFromEnd_.push_back(text.size() - pos);
             }
         }
@@ -737,6 +751,7 @@ std::string Expand(std::string input, const LocalTime& now, Launcher& launcher) 
     }
     KeywordValues values(now);
     std::vector<std::size_t> repeats;
+    std::string expansion;  // one buffer for every block
     const std::size_t joinSpan = kOpenTag.size() - 1;
     while (open != npos) {
         text.PullBack(open, joinSpan);
@@ -744,7 +759,7 @@ std::string Expand(std::string input, const LocalTime& now, Launcher& launcher) 
         const bool closed = close != npos;
         const std::size_t blockEnd = closed ? close + kCloseTag.size() : buffer.size();
         const std::string_view block(buffer.data() + open, blockEnd - open);
-        const std::string expansion = ExpandBlock(block, closed, values, launcher);
+        ExpandBlock(block, closed, values, launcher, expansion);
         repeats.clear();
         if (closed) {  // a block without closing tag runs to the end: no copy can follow
             tags.FindRepeats(buffer, block, blockEnd, repeats);
