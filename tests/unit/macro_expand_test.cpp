@@ -6,9 +6,13 @@
 #include <vector>
 
 #include "macro/expand_macros.h"
+#include "macro_testing.h"
 
 namespace {
 
+using macro_testing::ExampleInstant;
+using macro_testing::Launch;
+using macro_testing::RecordingLauncher;
 using pikora::ExpandMacros;
 using pikora::LocalTime;
 
@@ -19,46 +23,12 @@ std::string Block(const std::string& inner) {
     return kOpen + inner + kClose;
 }
 
-// Tuesday, 6 March 2001, 14:05:09.
-LocalTime ExampleInstant() {
-    LocalTime t;
-    t.year = 2001;
-    t.month0 = 2;
-    t.mday = 6;
-    t.wday = 2;
-    t.hour = 14;
-    t.minute = 5;
-    t.second = 9;
-    return t;
-}
-
 LocalTime At(int hour, int minute) {
     LocalTime t = ExampleInstant();
     t.hour = hour;
     t.minute = minute;
     return t;
 }
-
-struct Launch {
-    char kind;  // 'D' document, 'P' program
-    std::string argument;
-    bool operator==(const Launch& other) const {
-        return kind == other.kind && argument == other.argument;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Launch& launch) {
-    return os << launch.kind << ":" << launch.argument;
-}
-
-class RecordingLauncher : public pikora::Launcher {
-  public:
-    void OpenDocument(const std::string& target) override { calls.push_back({'D', target}); }
-    void StartProgram(const std::string& commandLine) override {
-        calls.push_back({'P', commandLine});
-    }
-    std::vector<Launch> calls;
-};
 
 std::string Expand(const std::string& text, const LocalTime& now = ExampleInstant()) {
     RecordingLauncher launcher;

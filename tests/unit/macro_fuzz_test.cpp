@@ -10,32 +10,14 @@
 #include <vector>
 
 #include "macro/expand_macros.h"
+#include "macro_testing.h"
 #include "text/cp932.h"
 
 namespace {
 
+using macro_testing::Launch;
+using macro_testing::RecordingLauncher;
 using pikora::LocalTime;
-
-struct Launch {
-    char kind;
-    std::string argument;
-    bool operator==(const Launch& other) const {
-        return kind == other.kind && argument == other.argument;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Launch& launch) {
-    return os << launch.kind << ":" << launch.argument;
-}
-
-class RecordingLauncher : public pikora::Launcher {
-  public:
-    void OpenDocument(const std::string& target) override { calls.push_back({'D', target}); }
-    void StartProgram(const std::string& commandLine) override {
-        calls.push_back({'P', commandLine});
-    }
-    std::vector<Launch> calls;
-};
 
 const std::string kOpen = "<pikoraMACRO>";
 const std::string kClose = "</pikoraMACRO>";

@@ -7,6 +7,7 @@
 
 #include "macro/expand_macros.h"
 #include "macro/macro_template.h"
+#include "macro_testing.h"
 
 namespace {
 
@@ -98,14 +99,7 @@ TEST(MacroTemplate, ValueSplitsAtTheFirstAtSign) {
 }
 
 TEST(MacroTemplate, DefaultsPasteAsDocumented) {
-    pikora::LocalTime t;
-    t.year = 2001;
-    t.month0 = 2;
-    t.mday = 6;
-    t.wday = 2;
-    t.hour = 14;
-    t.minute = 5;
-    t.second = 9;
+    const pikora::LocalTime t = macro_testing::ExampleInstant();
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"西暦4桁", "2001/03/06"},
         {"和暦", "平成13年03月06日"},
