@@ -285,11 +285,6 @@ void CPopupListDlg::RemoveTipTool() {
 }
 
 bool CPopupListDlg::PreTranslateMessage(MSG* msg) {
-    // Inside the context menu's own loop the keys are the menu's: the menu
-    // does not take the focus, so they are still addressed to the list.
-    if (m_bMenuOpen) {
-        return false;
-    }
     if (m_tooltip) {
         ::SendMessageA(m_tooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
     }
@@ -351,9 +346,9 @@ void CPopupListDlg::TrackListMenu(int x, int y) {
     if (!menu) {
         return;
     }
-    m_bMenuOpen = true;
+    // The menu's keys are addressed to the list while the menu is open; the
+    // framework keeps window filters (ours included) out of the menu's loop.
     ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, x, y, 0, m_hwnd, nullptr);
-    m_bMenuOpen = false;
 }
 
 void CPopupListDlg::OpenContextMenu(const MSG& msg) {

@@ -69,6 +69,4 @@ class CPopupListDlg : public ui::Dialog {
     ui::UniqueHandle<HWND, ui::SimpleTraits<HWND, &CPopupListDlg::DestroyIfWindow>> m_tooltip;
     ui::UniqueModule m_hUser32;
     SetLayeredWindowAttributesFn m_pfnSetLayeredWindowAttributes = nullptr;
-    // The context menu's loop is running.
-    bool m_bMenuOpen = false;
 };
