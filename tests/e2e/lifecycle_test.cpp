@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/clipboard.h"
 #include "support/common.h"
 #include "support/data_file.h"
 #include "support/hotkey.h"
@@ -69,6 +70,24 @@ TEST_F(PikoraLifecycle, TheEndOfTheSessionSavesWhatChangedSinceTheLastSave) {
     const auto saved = pikora_.ReadDat();
     ASSERT_TRUE(saved.has_value());
     EXPECT_EQ(Hex(*saved), Hex(EncodeDat({Locked("l", "kept")}))) << DescribeDat(saved);
+}
+
+TEST_F(PikoraLifecycle, WithTheWordWorkaroundACopyIsRecordedAfterTheDelay) {
+    PikoraSeed seed;
+    seed.ini =
+        "[Setting]\r\nStopRun=0\r\nCopyPopup=0\r\nNoKeyClear=0\r\nRirekiWave=0\r\nWordBugSW=1\r\n";
+    ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+    const std::string expected = EncodeDat({Normal("late", "late")});
+
+    const DWORD copied = GetTickCount();
+    ASSERT_TRUE(SetClipboardText("late"));
+    ASSERT_TRUE(
+        WaitUntil([&] { return FileSize(pikora_.DatPath()).value_or(0) == expected.size(); }, 3000))
+        << "the copy was not recorded";
+    // The clipboard is read 150 ms after the change is announced.
+    EXPECT_GE(GetTickCount() - copied, 140u);
+    ASSERT_TRUE(pikora_.Exit());
+    EXPECT_EQ(Hex(pikora_.ReadDat().value_or("")), Hex(expected));
 }
 
 }  // namespace
