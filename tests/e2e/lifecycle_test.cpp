@@ -1,6 +1,7 @@
-// Start-up with a hotkey another program holds, and the end of a Windows
-// session: the program tells the user and carries on, and it does not lose
-// what changed since the last save.
+// Start-up with a hotkey another program holds, the end of a Windows session,
+// and the delayed clipboard read for Word: the program tells the user and
+// carries on, does not lose what changed since the last save, and records a
+// copy late when asked to.
 #include <windows.h>
 
 #include <gtest/gtest.h>
