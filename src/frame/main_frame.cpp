@@ -230,7 +230,15 @@ void CMainFrame::OnClipboardChanged() {
 
 void CMainFrame::ClipboardPass() {
     std::string text;
-    app::GetClipboardText(text);
+    // Another clipboard viewer may be reading the new text right now: when
+    // there is text but the clipboard cannot be opened, try again briefly
+    // rather than lose the copy.
+    for (int attempt = 0; !app::GetClipboardText(text) && attempt < 5; ++attempt) {
+        if (!::IsClipboardFormatAvailable(CF_TEXT)) {
+            break;
+        }
+        ::Sleep(20);
+    }
     // Password managers mark their copies; those never become history.
     if (!app::IsClipboardMarkedPrivate()) {
         TheApp().CaptureHistoryText(text);
