@@ -19,11 +19,7 @@ CPopupApp::CPopupApp() {
     app::GetClipboardText(m_lastClipText);
 }
 
-CPopupApp::~CPopupApp() {
-    if (m_hMutex) {
-        ::CloseHandle(m_hMutex);
-    }
-}
+CPopupApp::~CPopupApp() = default;
 
 CMainFrame* CPopupApp::MainFrame() const {
     return m_frame.get();
@@ -32,10 +28,9 @@ CMainFrame* CPopupApp::MainFrame() const {
 bool CPopupApp::InitInstance() {
     // One instance only. Creating (not just opening) the mutex makes the test
     // atomic: of two copies started at the same moment, exactly one creates it.
-    m_hMutex = ::CreateMutexA(nullptr, FALSE, kMutexName);
+    m_hMutex.Reset(::CreateMutexA(nullptr, FALSE, kMutexName));
     if (m_hMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        ::CloseHandle(m_hMutex);
-        m_hMutex = nullptr;
+        m_hMutex.Reset();
         return false;
     }
 

@@ -10,6 +10,7 @@
 #include "store/data_file.h"
 #include "store/text_list.h"
 #include "ui/app.h"
+#include "ui/handles.h"
 
 class CMainFrame;
 
@@ -58,7 +59,7 @@ class CPopupApp : public ui::App {
     std::string m_strProgramDir;
     pikora::AppSettings m_settings;
     std::string m_lastClipText;
-    HANDLE m_hMutex = nullptr;
+    ui::UniqueHandleK m_hMutex;  // closed with the application object
     bool m_bPopupActive = false;
     bool m_bHistoryMode = true;
     bool m_bCaretCapturePending = false;
