@@ -154,7 +154,7 @@ void CPopupApp::RunPopup(int mode) {
 void CPopupApp::PasteEntry(int index) {
     const pikora::TextItem entry = m_items.GetAt(m_items.FindIndex(index));
     const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take();
-    const std::string text = ExpandMacros(entry.text);
+    const std::string text = ExpandMacros(entry.text.str());
     const bool keep = m_settings.ToClip != 0;
     // A text that only passes through the clipboard is marked so that other
     // clipboard tools do not record it; one the user keeps is a normal copy.

@@ -165,7 +165,7 @@ void CItemListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
         ::FrameRect(dc, &text, blue.Get());
         if (auto* dialog =
                 dynamic_cast<CPopupListDlg*>(ui::Window::FromHandle(::GetParent(m_hwnd)))) {
-            dialog->ShowEntryTip(entry.text);
+            dialog->ShowEntryTip(entry.text.str());
         }
     }
     HBRUSH window = ::GetSysColorBrush(COLOR_WINDOW);  // the system's own: not deleted

@@ -23,10 +23,12 @@ struct DecodeResult {
 
 // Empties out, then appends every complete entry in file order. A count of 0
 // or less, or a file shorter than 4 bytes, is an empty list. On damage the
-// entries before it stay. Never reads past the end of bytes, and never
-// allocates more than bytes.size() for the strings it builds. A string's
-// value is the bytes before the first NUL in its field.
-DecodeResult DecodeDataFile(std::string_view bytes, TextItemList& out);
+// entries before it stay. Never reads past the end of file. The fields share
+// one copy of the file's records (see SharedText), so the strings cost one
+// allocation of the file's size; the list's nodes are bounded by the number
+// of records the bytes could hold. A field's value is the bytes before the
+// first NUL in it.
+DecodeResult DecodeDataFile(std::string_view file, TextItemList& out);
 
 // What happened when the program tried to read its data file at start-up.
 enum class LoadStatus {

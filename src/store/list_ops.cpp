@@ -10,7 +10,7 @@ std::string TakeOldestNormalText(TextItemList& list) {
         TextItemList::POSITION here = pos;
         TextItem& item = list.GetPrev(pos);
         if (IsNormal(item)) {
-            std::string text = std::move(item.text);
+            std::string text = item.text.str();
             list.RemoveAt(here);
             return text;
         }

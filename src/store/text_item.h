@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "store/shared_text.h"
 
 namespace pikora {
 
@@ -16,8 +17,8 @@ struct TextItem {
     int32_t kind = KIND_NORMAL;
     int32_t reserved1 = 0;
     int32_t reserved2 = -1;
-    std::string title;  // CP932 bytes
-    std::string text;   // CP932 bytes, may hold CR LF
+    SharedText title;  // CP932 bytes
+    SharedText text;   // CP932 bytes, may hold CR LF
 };
 
 bool operator==(const TextItem& a, const TextItem& b);

@@ -1,5 +1,7 @@
 #include "store/text_list.h"
 
+#include <algorithm>
+#include <new>
 #include <utility>
 
 namespace pikora {
@@ -23,6 +25,8 @@ void TextItemList::swap(TextItemList& other) noexcept {
     std::swap(head_, other.head_);
     std::swap(tail_, other.tail_);
     std::swap(free_, other.free_);
+    std::swap(fresh_, other.fresh_);
+    std::swap(freshLeft_, other.freshLeft_);
     std::swap(count_, other.count_);
     blocks_.swap(other.blocks_);
 }
@@ -100,41 +104,69 @@ void TextItemList::RemoveAt(POSITION pos) {
 }
 
 void TextItemList::RemoveAll() {
-    head_ = tail_ = free_ = nullptr;
+    for (Node* node = head_; node != nullptr;) {
+        Node* next = node->next;
+        node->~Node();
+        node = next;
+    }
+    head_ = tail_ = nullptr;
+    free_ = nullptr;
+    fresh_ = nullptr;
+    freshLeft_ = 0;
     count_ = 0;
     blocks_.clear();
 }
 
-TextItemList::Node* TextItemList::NewNode(TextItem&& item) {
-    if (free_ == nullptr) {
-        // Register the block before threading it onto the free list, so a
-        // failing push_back leaves the list as it was.
-        blocks_.push_back(std::make_unique<Node[]>(kBlockSize));
-        Node* block = blocks_.back().get();
-        for (int i = kBlockSize - 1; i >= 0; --i) {
-            block[i].next = free_;
-            free_ = &block[i];
-        }
+void TextItemList::Reserve(int n) {
+    n = std::min(n, kMaxBlock);
+    if (n > freshLeft_) {
+        fresh_ = static_cast<char*>(NewBlock(n));
+        freshLeft_ = n;
     }
-    Node* node = free_;
-    free_ = node->next;
-    node->item = std::move(item);
-    node->prev = nullptr;
-    node->next = nullptr;
+}
+
+void* TextItemList::NewBlock(int size) {
+    // Registered before it is used, so a failing push_back leaves the list
+    // as it was.
+    if (blocks_.size() == blocks_.capacity()) {
+        blocks_.reserve(std::max<std::size_t>(8, 2 * blocks_.size()));
+    }
+    void* block = ::operator new(sizeof(Node) * static_cast<std::size_t>(size));
+    blocks_.emplace_back(block);
+    return block;
+}
+
+void* TextItemList::AllocateNode() {
+    if (free_ != nullptr) {
+        void* memory = free_;
+        free_ = free_->next;
+        return memory;
+    }
+    if (freshLeft_ == 0) {
+        const int size = std::clamp(count_, kMinBlock, kMaxBlock);
+        fresh_ = static_cast<char*>(NewBlock(size));
+        freshLeft_ = size;
+    }
+    void* memory = fresh_;
+    fresh_ += sizeof(Node);
+    --freshLeft_;
+    return memory;
+}
+
+TextItemList::Node* TextItemList::NewNode(TextItem&& item) {
+    Node* node = new (AllocateNode()) Node{std::move(item)};
     ++count_;
     return node;
 }
 
 void TextItemList::FreeNode(Node* node) {
+    node->~Node();
     --count_;
     if (count_ == 0) {
         RemoveAll();
         return;
     }
-    node->item = TextItem();
-    node->prev = nullptr;
-    node->next = free_;
-    free_ = node;
+    free_ = new (node) FreeSlot{free_};
 }
 
 void TextItemList::LinkAfter(Node* where, Node* node) {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "store/text_item.h"
@@ -22,7 +24,7 @@ class TextItemList {
     TextItemList(const TextItemList& other);
     TextItemList(TextItemList&& other) noexcept;
     TextItemList& operator=(TextItemList other) noexcept;
-    ~TextItemList() = default;
+    ~TextItemList() { RemoveAll(); }
 
     void swap(TextItemList& other) noexcept;
 
@@ -48,6 +50,15 @@ class TextItemList {
     POSITION AddHead(TextItem&& item);
     POSITION AddTail(const TextItem& item);
     POSITION AddTail(TextItem&& item);
+    // Appends an element built in place from its fields (kind, reserved1,
+    // reserved2, title, text), for a reader that makes thousands of them.
+    template <class... Fields>
+    POSITION EmplaceTail(Fields&&... fields) {
+        Node* node = new (AllocateNode()) Node{TextItem{std::forward<Fields>(fields)...}};
+        ++count_;
+        LinkBefore(nullptr, node);
+        return node;
+    }
     // Just below pos; with none at the bottom.
     POSITION InsertAfter(POSITION pos, const TextItem& item);
     // Just above pos; with none at the top.
@@ -56,22 +67,38 @@ class TextItemList {
     void RemoveAt(POSITION pos);
     void RemoveAll();
 
+    // Room for the next n elements in one piece of memory (at most a block),
+    // for a reader that knows roughly how many are coming.
+    void Reserve(int n);
+
   private:
     struct Node {
         TextItem item;
         Node* prev = nullptr;
         Node* next = nullptr;
     };
-    // Nodes come in blocks and go back to a free list when removed, so a
-    // history that keeps adding and dropping entries does not hit the heap for
-    // every node. Everything is given back once the list is empty.
-    static constexpr int kBlockSize = 10;
+    // A removed node's memory, waiting to be used again.
+    struct FreeSlot {
+        FreeSlot* next;
+    };
+    struct BlockDeleter {
+        void operator()(void* p) const { ::operator delete(p); }
+    };
+    // Nodes live in raw blocks and are built only when used; removed ones go
+    // back to a free list, so a history that keeps adding and dropping
+    // entries does not hit the heap for every node. Blocks grow with the
+    // list, which keeps a long list's nodes close together in memory (a save
+    // walks all of them). Everything is given back once the list is empty.
+    static constexpr int kMinBlock = 10;
+    static constexpr int kMaxBlock = 256;
 
     static TextItem& Step(POSITION& pos, Node* to) {
         Node* here = pos;
         pos = to;
         return here->item;
     }
+    void* NewBlock(int size);
+    void* AllocateNode();  // memory for one node; count_ is the caller's
     Node* NewNode(TextItem&& item);
     void FreeNode(Node* node);
     void LinkAfter(Node* where, Node* node);   // where == nullptr: at the head
@@ -79,9 +106,11 @@ class TextItemList {
 
     Node* head_ = nullptr;
     Node* tail_ = nullptr;
-    Node* free_ = nullptr;
+    FreeSlot* free_ = nullptr;
+    char* fresh_ = nullptr;  // never used memory in the newest block
+    int freshLeft_ = 0;
     int count_ = 0;
-    std::vector<std::unique_ptr<Node[]>> blocks_;
+    std::vector<std::unique_ptr<void, BlockDeleter>> blocks_;
 };
 
 inline void swap(TextItemList& a, TextItemList& b) noexcept {

@@ -55,7 +55,7 @@ struct DropScene {
     Strings EntryTitles() const {
         Strings out;
         for (TextItemList::POSITION pos = entries.GetHeadPosition(); pos != nullptr;) {
-            out.push_back(entries.GetNext(pos).title);
+            out.push_back(entries.GetNext(pos).title.str());
         }
         return out;
     }

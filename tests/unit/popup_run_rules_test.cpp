@@ -57,7 +57,7 @@ TextItem Item(int kind, const std::string& text) {
 std::vector<std::string> Texts(const TextItemList& list) {
     std::vector<std::string> out;
     for (auto pos = list.GetHeadPosition(); pos;) {
-        out.push_back(list.GetNext(pos).text);
+        out.push_back(list.GetNext(pos).text.str());
     }
     return out;
 }

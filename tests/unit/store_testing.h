@@ -52,11 +52,11 @@ inline std::vector<TextItem> Items(const TextItemList& list) {
 inline std::vector<std::string> Titles(const TextItemList& list) {
     std::vector<std::string> forward;
     for (auto pos = list.GetHeadPosition(); pos != nullptr;) {
-        forward.push_back(list.GetNext(pos).title);
+        forward.push_back(list.GetNext(pos).title.str());
     }
     std::vector<std::string> backward;
     for (auto pos = list.GetTailPosition(); pos != nullptr;) {
-        backward.insert(backward.begin(), list.GetPrev(pos).title);
+        backward.insert(backward.begin(), list.GetPrev(pos).title.str());
     }
     if (backward != forward || static_cast<int>(forward.size()) != list.GetCount()) {
         return {"<links or count broken>"};

@@ -176,6 +176,41 @@ TEST(TextItemList, CopiesAreIndependentAndMovesLeaveTheSourceEmpty) {
     EXPECT_EQ(Titles(copy), (Strings{"A", "B"}));
 }
 
+// Nodes come from blocks of several sizes, a reserved run and a free list;
+// a long mixed run of adds and removes must keep order, links and contents.
+TEST(TextItemList, StorageSurvivesLongMixedUse) {
+    TextItemList list;
+    list.Reserve(3);
+    std::vector<std::string> model;
+    for (int i = 0; i < 700; ++i) {
+        const std::string name = "e" + std::to_string(i);
+        if (i % 3 == 0) {
+            list.AddHead(Normal(name));
+            model.insert(model.begin(), name);
+        } else {
+            list.AddTail(Normal(name));
+            model.push_back(name);
+        }
+        if (i % 5 == 4) {
+            list.RemoveAt(list.FindIndex(static_cast<int>(model.size()) / 2));
+            model.erase(model.begin() + static_cast<std::ptrdiff_t>(model.size()) / 2);
+        }
+        if (i == 400) {
+            list.Reserve(50);  // the rest of the current block is simply not used
+        }
+    }
+    EXPECT_EQ(Titles(list), model);
+    for (auto pos = list.GetHeadPosition(); pos != nullptr;) {
+        const TextItem& item = list.GetNext(pos);
+        EXPECT_EQ(item.text, item.title.str() + " text");
+    }
+    while (!list.IsEmpty()) {
+        list.RemoveAt(list.GetHeadPosition());
+    }
+    list.AddTail(Locked("after empty"));
+    EXPECT_EQ(Titles(list), (Strings{"after empty"}));
+}
+
 TEST(TakeOldestNormalText, HandsOutNormalEntriesOldestFirstAndSkipsTheRest) {
     TextItemList list = ListOf({Normal("N1"), Locked("L"), Normal("N2")});
     EXPECT_EQ(TakeOldestNormalText(list), "N2 text");
