@@ -50,7 +50,7 @@ class CPopupApp : public ui::App {
     void LocateCaret(POINT& p);
     void PopupPosFromCursor();
     void ActivateTarget();
-    std::string ExpandMacros(std::string text);
+    std::string ExpandMacros(std::string_view text);
 
     // Members shared with the frame, the popup list and the dialogs.
     POINT m_ptPopup{0, 0};

@@ -89,9 +89,9 @@ void CPopupApp::ActivateTarget() {
     ::SetForegroundWindow(root ? root : m_hwndTargetFocus);
 }
 
-std::string CPopupApp::ExpandMacros(std::string text) {
+std::string CPopupApp::ExpandMacros(std::string_view text) {
     ShellLauncher launcher;
-    return pikora::ExpandMacros(std::move(text), CurrentLocalTime(), launcher);
+    return pikora::ExpandMacros(text, CurrentLocalTime(), launcher);
 }
 
 void CPopupApp::RunPopup(int mode) {
@@ -154,7 +154,7 @@ void CPopupApp::RunPopup(int mode) {
 void CPopupApp::PasteEntry(int index) {
     const pikora::TextItem entry = m_items.GetAt(m_items.FindIndex(index));
     const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take();
-    const std::string text = ExpandMacros(entry.text.str());
+    const std::string text = ExpandMacros(entry.text);
     const bool keep = m_settings.ToClip != 0;
     // A text that only passes through the clipboard is marked so that other
     // clipboard tools do not record it; one the user keeps is a normal copy.

@@ -62,19 +62,29 @@ std::string_view Entry(const std::array<std::string_view, N>& table, int index) 
 // The longest keyword value is "WednesDay" or a year far off.
 constexpr std::size_t kMaxValueSize = 16;
 
-struct Value {
-    char text[kMaxValueSize];
-    std::size_t size;
-    std::string_view view() const { return {text, size}; }
-};
-
-void Text(std::string_view s, Value& value) {
-    value.size = std::min(s.size(), sizeof value.text);
-    std::copy_n(s.begin(), value.size, value.text);
+std::size_t Text(std::string_view s, char* out) {
+    const std::size_t size = std::min(s.size(), kMaxValueSize);
+    std::memcpy(out, s.data(), size);
+    return size;
 }
 
+// "00" to "99": most values are two digits.
+constexpr std::array<char, 200> kTwoDigits = [] {
+    std::array<char, 200> table{};
+    for (int i = 0; i < 100; ++i) {
+        table[2 * i] = static_cast<char>('0' + i / 10);
+        table[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return table;
+}();
+
 // Same text as printf's "%0<width>d": the sign counts towards the width.
-void ZeroPadded(int number, int width, Value& value) {
+std::size_t ZeroPadded(int number, int width, char* out) {
+    if (number >= 0 && number < 100 && width == 2) {
+        out[0] = kTwoDigits[2 * number];
+        out[1] = kTwoDigits[2 * number + 1];
+        return 2;
+    }
     const bool negative = number < 0;
     unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(number)
                                             : static_cast<unsigned long long>(number);
@@ -84,133 +94,153 @@ void ZeroPadded(int number, int width, Value& value) {
         digits[count++] = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
-    value.size = 0;
+    std::size_t size = 0;
     if (negative) {
-        value.text[value.size++] = '-';
+        out[size++] = '-';
     }
     for (int pad = width - count - (negative ? 1 : 0); pad > 0; --pad) {
-        value.text[value.size++] = '0';
+        out[size++] = '0';
     }
-    while (count > 0) {
-        value.text[value.size++] = digits[--count];
+    while (count > 0 && size < kMaxValueSize) {
+        out[size++] = digits[--count];
     }
+    return size;
 }
 
-// Values are made on first use: most blocks use two or three keywords.
+// The keyword values of one instant. Each is written where it goes when it
+// is needed: a value is a table entry or two digits, cheaper to make again
+// than to keep (copying a value just written byte by byte as one piece would
+// wait for those writes to land).
 class KeywordValues {
   public:
     explicit KeywordValues(const LocalTime& now) : now_(now) {}
 
-    std::string_view Get(std::size_t keyword) {
-        if (!ready_[keyword]) {
-            Make(keyword, values_[keyword]);
-            ready_[keyword] = true;
-        }
-        return values_[keyword].view();
-    }
-
-  private:
-    void Make(std::size_t keyword, Value& value) const {
+    // Writes the value of keyword at out, which has room for kMaxValueSize
+    // bytes, and returns its size.
+    std::size_t Write(std::size_t keyword, char* out) const {
         const bool morning = now_.hour < 12;
         switch (keyword) {
             case kYear:
-                return ZeroPadded(now_.year, 4, value);
+                return ZeroPadded(now_.year, 4, out);
             case kYearOf2000s:
-                return ZeroPadded(now_.year - 2000, 2, value);
+                return ZeroPadded(now_.year - 2000, 2, out);
             case kYearOfHeisei:
-                return ZeroPadded(now_.year - 1988, 2, value);
+                return ZeroPadded(now_.year - 1988, 2, out);
             case kMonthName:
-                return Text(Entry(kMonthNames, now_.month0), value);
+                return Text(Entry(kMonthNames, now_.month0), out);
             case kMonth:
-                return ZeroPadded(now_.month0 + 1, 2, value);
+                return ZeroPadded(now_.month0 + 1, 2, out);
             case kDay:
-                return ZeroPadded(now_.mday, 2, value);
+                return ZeroPadded(now_.mday, 2, out);
             case kLongWeekday:
-                return Text(Entry(kLongWeekdays, now_.wday), value);
+                return Text(Entry(kLongWeekdays, now_.wday), out);
             case kShortWeekday:
-                return Text(Entry(kShortWeekdays, now_.wday), value);
+                return Text(Entry(kShortWeekdays, now_.wday), out);
             case kJapaneseWeekday:
-                return Text(Entry(kJapaneseWeekdays, now_.wday), value);
+                return Text(Entry(kJapaneseWeekdays, now_.wday), out);
             case kHour:
-                return ZeroPadded(now_.hour, 2, value);
+                return ZeroPadded(now_.hour, 2, out);
             case kHour12:
-                return ZeroPadded(morning ? now_.hour : now_.hour - 12, 2, value);
+                return ZeroPadded(morning ? now_.hour : now_.hour - 12, 2, out);
             case kMinute:
-                return ZeroPadded(now_.minute, 2, value);
+                return ZeroPadded(now_.minute, 2, out);
             case kSecond:
-                return ZeroPadded(now_.second, 2, value);
+                return ZeroPadded(now_.second, 2, out);
             case kJapaneseHalfDay:
-                return Text(morning ? "午前" : "午後", value);
+                return Text(morning ? "午前" : "午後", out);
             default:
-                return Text(morning ? "AM" : "PM", value);
+                return Text(morning ? "AM" : "PM", out);
         }
     }
 
+    std::string Get(std::size_t keyword) const {
+        char value[kMaxValueSize];
+        return std::string(value, Write(keyword, value));
+    }
+
+  private:
     LocalTime now_;
-    std::array<Value, kKeywords.size()> values_;
-    std::array<bool, kKeywords.size()> ready_{};
 };
 
-// Keywords are a few bytes long: a plain loop beats a call to memcmp.
-bool StartsWith(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (s[i] != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Keywords that share their second byte stand next to each other in the
-// table, so the first keyword with a given second byte starts the only run of
-// candidates.
-constexpr bool SecondBytesGrouped() {
-    for (std::size_t a = 0; a < kKeywords.size(); ++a) {
-        for (std::size_t b = a + 2; b < kKeywords.size(); ++b) {
-            if (kKeywords[a][1] == kKeywords[b][1] && kKeywords[a + 1][1] != kKeywords[a][1]) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-static_assert(SecondBytesGrouped(), "keywords with the same second byte must be adjacent");
-
-constexpr std::uint8_t kNoKeyword = 0xFF;
-constexpr std::array<std::uint8_t, 256> kFirstKeywordBySecondByte = [] {
-    std::array<std::uint8_t, 256> table{};
-    for (auto& entry : table) {
-        entry = kNoKeyword;
-    }
-    for (std::size_t k = kKeywords.size(); k-- > 0;) {
-        table[static_cast<unsigned char>(kKeywords[k][1])] = static_cast<std::uint8_t>(k);
-    }
-    return table;
-}();
-
-// The keyword that wins at the start of s (a '$'), or npos: the first in
-// table order, so the longer of two with a shared start.
-std::size_t KeywordAt(std::string_view s) {
+// The first keyword in table order that s starts with: the keyword that
+// wins at a '$'. A table walk costs a mispredicted branch per candidate, and
+// this runs at every '$' of every block.
+constexpr std::size_t KeywordAt(std::string_view s) {
     if (s.size() < 2) {
         return npos;
     }
-    const std::uint8_t first = kFirstKeywordBySecondByte[static_cast<unsigned char>(s[1])];
-    if (first == kNoKeyword) {
-        return npos;
+    const auto at = [s](std::size_t i, char c) { return i < s.size() && s[i] == c; };
+    switch (s[1]) {
+        case 'Y':
+            return kYear;
+        case 'y':
+            return kYearOf2000s;
+        case 'W':
+            return at(2, 'H') ? kYearOfHeisei : npos;
+        case 'M':
+            return at(2, 'M') ? kMonthName : kMonth;
+        case 'D':
+            return kDay;
+        case 'd':
+            return !at(2, 'd') ? kJapaneseWeekday : at(3, 'd') ? kLongWeekday : kShortWeekday;
+        case 'H':
+            return kHour;
+        case 'h':
+            return kHour12;
+        case 'm':
+            return kMinute;
+        case 's':
+            return kSecond;
+        case 'a':
+            return at(2, 'm') && at(3, 'p') && at(4, 'm') ? kJapaneseHalfDay : npos;
+        case 'A':
+            return at(2, 'M') && at(3, 'P') && at(4, 'M') ? kHalfDay : npos;
+        default:
+            return npos;
     }
-    for (std::size_t k = first; k < kKeywords.size() && kKeywords[k][1] == s[1]; ++k) {
-        if (StartsWith(s, kKeywords[k])) {
+}
+
+// What the table picks at the start of s: the first keyword s starts with.
+constexpr std::size_t TableWinner(std::string_view s) {
+    for (std::size_t k = 0; k < kKeywords.size(); ++k) {
+        if (s.substr(0, kKeywords[k].size()) == kKeywords[k]) {
             return k;
         }
     }
     return npos;
 }
 
+// KeywordAt agrees with the table for every keyword, every cut of one, and
+// every keyword followed by a letter or by another keyword.
+constexpr bool KeywordAtMatchesTheTable() {
+    for (const std::string_view keyword : kKeywords) {
+        for (std::size_t cut = 1; cut <= keyword.size(); ++cut) {
+            if (KeywordAt(keyword.substr(0, cut)) != TableWinner(keyword.substr(0, cut))) {
+                return false;
+            }
+        }
+        char joined[16] = {};
+        for (std::size_t i = 0; i < keyword.size(); ++i) {
+            joined[i] = keyword[i];
+        }
+        for (const std::string_view next :
+             {std::string_view("d"), std::string_view("M"), std::string_view("m"),
+              std::string_view("x"), kKeywords[3], kKeywords[6], kKeywords[13]}) {
+            for (std::size_t i = 0; i < next.size(); ++i) {
+                joined[keyword.size() + i] = next[i];
+            }
+            const std::string_view s(joined, keyword.size() + next.size());
+            if (KeywordAt(s) != TableWinner(s)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(KeywordAtMatchesTheTable(), "KeywordAt must pick what the keyword table picks");
+
 // Appends work with its keywords replaced to out.
-void ReplaceKeywords(std::string_view work, KeywordValues& values, std::string& out) {
+void ReplaceKeywords(std::string_view work, const KeywordValues& values, std::string& out) {
     const std::size_t outStart = out.size();
     const auto dollars = static_cast<std::size_t>(std::count(work.begin(), work.end(), '$'));
     if (dollars == 0) {
@@ -242,9 +272,9 @@ void ReplaceKeywords(std::string_view work, KeywordValues& values, std::string& 
             }
             const std::size_t k = IsCharBoundary(work, pos, 0) ? KeywordAt(work.substr(pos)) : npos;
             if (k != npos) {
-                for (const char c : values.Get(k)) {
-                    written[size++] = c;
-                }
+                // The room left holds the longest value: this keyword's bytes
+                // and its share of the extra room are still unused.
+                size += values.Write(k, written + size);
                 pos += kKeywords[k].size();
                 continue;
             }
@@ -362,8 +392,8 @@ std::string RunLaunchMacros(std::string work, std::string_view opener, std::stri
 
 // Puts the expansion of block into expansion, whose buffer is reused from
 // block to block.
-void ExpandBlock(std::string_view block, bool closed, KeywordValues& values, Launcher& launcher,
-                 std::string& expansion) {
+void ExpandBlock(std::string_view block, bool closed, const KeywordValues& values,
+                 Launcher& launcher, std::string& expansion) {
     const std::string_view content = block.substr(
         kOpenTag.size(), block.size() - kOpenTag.size() - (closed ? kCloseTag.size() : 0));
     expansion.clear();
@@ -796,10 +826,93 @@ std::string Expand(std::string input, const LocalTime& now, Launcher& launcher) 
     return text.Finish();
 }
 
+// For the few bytes of a tag a plain loop costs less than a call to memcmp.
+bool SameBytes(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Where text ends with the first bytes of an opening tag ("<", "<p", ... up
+// to all but its last byte), which text put after it could complete; npos
+// when it does not. As the tag holds one '<', there is one such place at most.
+std::size_t TagStartAtEnd(std::string_view text) {
+    const std::size_t span = std::min(text.size(), kOpenTag.size() - 1);
+    for (std::size_t start = text.size() - span; start < text.size(); ++start) {
+        if (text[start] == '<' &&
+            SameBytes(kOpenTag.substr(0, text.size() - start), text.substr(start))) {
+            return start;
+        }
+    }
+    return npos;
+}
+
+// True when the bytes of done from start on, followed by rest, begin with an
+// opening tag.
+bool JoinsIntoTag(std::string_view done, std::size_t start, std::string_view rest) {
+    const std::string_view head = done.substr(start, kOpenTag.size());
+    return SameBytes(kOpenTag.substr(0, head.size()), head) &&
+           SameBytes(rest.substr(0, kOpenTag.size() - head.size()), kOpenTag.substr(head.size()));
+}
+
+// The usual text: every block is closed and holds no '<' between its tags
+// (so no inner tag and no launch macro), and no expansion completes an
+// opening tag begun by the text before it. Then a block's expansion holds no
+// '<' either and cannot join with the text around it into a new tag, every block expands on its
+// own, and identical blocks expand identically without being looked for:
+// one walk from left to right gives what Expand gives. Walks through the text
+// agree after the '>' that ends a block, so boundaries can be checked in the
+// input from there. Returns false, leaving out unspecified, for any other
+// text.
+bool ExpandSimpleBlocks(std::string_view input, std::size_t firstTag, const KeywordValues& values,
+                        std::string& out) {
+    std::size_t copied = 0;
+    std::size_t open = IsCharBoundary(input, firstTag, 0)
+                           ? firstTag
+                           : FindOnBoundary(input, kOpenTag, firstTag + 1);
+    while (open != npos) {
+        const std::size_t contentStart = open + kOpenTag.size();
+        const std::size_t close = FindOnBoundary(input, kCloseTag, contentStart);
+        if (close == npos) {
+            return false;
+        }
+        const std::string_view content = input.substr(contentStart, close - contentStart);
+        if (content.find('<') != npos) {
+            return false;
+        }
+        out.append(input, copied, open - copied);
+        const std::size_t tagStart = TagStartAtEnd(out);
+        ReplaceKeywords(content, values, out);
+        copied = close + kCloseTag.size();
+        if (tagStart != npos && JoinsIntoTag(out, tagStart, input.substr(copied))) {
+            return false;
+        }
+        open = FindOnBoundary(input, kOpenTag, copied);
+    }
+    out.append(input, copied, npos);
+    return true;
+}
+
 }  // namespace
 
-std::string ExpandMacros(std::string text, const LocalTime& now, Launcher& launcher) {
-    return Expand(std::move(text), now, launcher);
+std::string ExpandMacros(std::string_view text, const LocalTime& now, Launcher& launcher) {
+    const std::size_t firstTag = FindBytes(text, kOpenTag, 0);
+    if (firstTag == npos) {
+        return std::string(text);
+    }
+    KeywordValues values(now);
+    std::string out;
+    out.reserve(text.size() + 64);
+    if (ExpandSimpleBlocks(text, firstTag, values, out)) {
+        return out;
+    }
+    return Expand(std::string(text), now, launcher);
 }
 
 }  // namespace pikora

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "macro/launcher.h"
 #include "macro/local_time.h"
@@ -14,6 +15,6 @@ namespace pikora {
 // starts a program through launcher (documents of a block first), and both
 // leave no text behind. Text outside blocks comes back unchanged. Identical
 // blocks share one expansion, so a launch inside them runs once.
-std::string ExpandMacros(std::string text, const LocalTime& now, Launcher& launcher);
+std::string ExpandMacros(std::string_view text, const LocalTime& now, Launcher& launcher);
 
 }  // namespace pikora

@@ -249,4 +249,35 @@ TEST(ExpandMacrosFuzz, JoinedTagsAndGrowingBlocksExpandLikeTheModel) {
     }
 }
 
+// Blocks with plain keyword text between their tags, the usual entry, with
+// fragments of tags around them and inside them that an expansion could
+// complete into a new tag ("<pi" + a block giving "koraMACRO>"), and lead
+// bytes that move the character boundaries.
+TEST(ExpandMacrosFuzz, PlainBlocksAndTheTextAroundThemExpandLikeTheModel) {
+    std::mt19937 rng(20261207);
+    const std::vector<std::string> inside = {
+        "$Y",    "$M",   "$D", "$ddd", "$d",   "$AMPM",  "$ampm",      "$MM",
+        "$",     "x",    " ",  "漢",   "\x81", "MACRO>", "koraMACRO>", "pikoraMACRO>",
+        "ikora", "ACRO", ">",  "/",    "$$M"};
+    const std::vector<std::string> around = {
+        "<", "<p",     "<pi",  "<pikora",  "<pikoraMACRO", "</pikoraMACRO",
+        "x", " ",      "\x81", "\x81\x81", "漢",           "ソ",
+        ">", "MACRO>", "$M",   "\r\n",     "<item>"};
+    for (int i = 0; i < 3000; ++i) {
+        std::string input;
+        const int pieces = std::uniform_int_distribution<int>(1, 12)(rng);
+        for (int p = 0; p < pieces; ++p) {
+            if (std::uniform_int_distribution<int>(0, 2)(rng) == 0) {
+                input += kOpen + RandomSoup(rng, inside, 4) + kClose;
+            } else {
+                input += RandomSoup(rng, around, 3);
+            }
+        }
+        if (i % 10 == 0) {
+            input += kOpen + RandomSoup(rng, inside, 3);  // runs to the end
+        }
+        ASSERT_NO_FATAL_FAILURE(ExpectSameAsModel(input, RandomInstant(rng)));
+    }
+}
+
 }  // namespace
