@@ -161,11 +161,3 @@ bool CPopupApp::OnCommand(UINT id) {
     }
 }
 
-// The dialogs and lookups behind these commands are not built yet; the menu
-// items are there and do nothing.
-void CPopupApp::OnSettings() {}
-void CPopupApp::OnAppAbout() {}
-void CPopupApp::OnHelpReadme() {}
-void CPopupApp::OnAddData() {}
-void CPopupApp::OnAddQuote() {}
-void CPopupApp::OnLookup(UINT) {}

@@ -52,6 +52,13 @@ class CPopupApp : public ui::App {
     void ActivateTarget();
     std::string ExpandMacros(std::string_view text);
 
+    // Lookups of a text on the web; owner is the window the browser is
+    // opened for (none from the tray).
+    void OpenWebSearch(HWND owner, const std::string& text);
+    void OpenDictionary(HWND owner, const std::string& text, const char* selector);
+    // The settings dialog, also run from the popup list's menu.
+    void OnSettings();
+
     // Members shared with the frame, the popup list and the dialogs.
     POINT m_ptPopup{0, 0};
     POINT m_ptCaret{0, 0};
@@ -73,7 +80,6 @@ class CPopupApp : public ui::App {
     void RegisterStartupHotkeys();
     void PasteEntry(int index);
     void InterceptCtrlV();
-    void OnSettings();
     void OnAppAbout();
     void OnHelpReadme();
     void OnAddData();
