@@ -42,7 +42,7 @@ void DataExchange::Text(int controlId, std::string& value, size_t maxBytes) {
     }
     std::string text = GetWindowTextString(control);
     if (maxBytes > 0 && text.size() > maxBytes) {
-        Fail(controlId, std::to_string(maxBytes) + " バイト以内で入力してください。");
+        Fail(controlId, std::to_string(maxBytes) + " 文字以内で入力してください。");
         return;
     }
     value = std::move(text);
