@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include "app/clipboard.h"
 #include "app/popup_app.h"
+#include "dialogs/add_item_dlg.h"
+#include "dialogs/edit_item_dlg.h"
 #include "popup/popup_focus.h"
 #include "popup/popup_keys.h"
 #include "popup/popup_menu.h"
@@ -205,20 +208,29 @@ bool CPopupListDlg::OnCommand(UINT id, UINT code, HWND control) {
         }
     }
     switch (id) {
+        case ID_ITEM_EDIT:
+            OnItemEdit();
+            return true;
+        case ID_ITEM_LOCK:
+            OnItemLock();
+            return true;
+        case ID_ITEM_NORMAL:
+            OnItemNormal();
+            return true;
         case ID_ITEM_DELETE:
             OnItemDelete();
             return true;
-        // The other entry commands are not built yet; they are claimed here so
-        // that they do not travel on to the frame and the application.
-        case ID_ITEM_EDIT:
-        case ID_ITEM_LOCK:
-        case ID_ITEM_NORMAL:
         case ID_LIST_ADD_DATA:
+            OnListAddData();
+            return true;
         case ID_LIST_SETTINGS:
+            OnListSettings();
+            return true;
         case ID_WEB_SEARCH:
         case ID_DIC_JAPANESE:
         case ID_DIC_EN_JA:
         case ID_DIC_JA_EN:
+            OnClipboardLookup(id);
             return true;
         default:
             return false;
@@ -415,5 +427,106 @@ void CPopupListDlg::OnItemDelete() {
     } else {
         m_bClosing = true;
         EndDialog(POPUP_REOPEN);
+    }
+}
+
+// After a change at index: the 9x family refills the open popup; elsewhere the
+// popup closes and the run opens it again, built from scratch, on that line.
+void CPopupListDlg::ShowChangeAt(int index) {
+    if (On9x()) {
+        UpdateData(false);
+        m_list.SetCurSel(index);
+        return;
+    }
+    m_bClosing = true;
+    EndDialog(POPUP_REOPEN);
+}
+
+void CPopupListDlg::OnItemEdit() {
+    m_bCommandActive = true;
+    const int index = m_list.GetCurSel();
+    pikora::TextItemList& items = TheApp().m_items;
+    const pikora::TextItemList::POSITION pos = items.FindIndex(index);
+    if (pos == nullptr) {
+        m_bCommandActive = false;
+        return;
+    }
+    pikora::TextItem entry = items.GetAt(pos);
+    CEditItemDlg dialog(this, &entry.kind);
+    dialog.m_strText = entry.text.str();
+    dialog.m_strTitle = entry.title.str();
+    if (dialog.DoModal() == IDOK) {
+        entry.text = dialog.m_strText;
+        entry.title = dialog.m_strTitle;
+        items.SetAt(pos, entry);
+        m_nCurSel = index;
+        ShowChangeAt(index);
+    }
+    m_bCommandActive = false;
+}
+
+void CPopupListDlg::SetSelectedKind(int32_t kind) {
+    const int index = m_list.GetCurSel();
+    pikora::TextItemList& items = TheApp().m_items;
+    const pikora::TextItemList::POSITION pos = items.FindIndex(index);
+    if (pos == nullptr) {
+        return;
+    }
+    pikora::TextItem entry = items.GetAt(pos);
+    entry.kind = kind;
+    items.SetAt(pos, entry);
+    m_list.SetCurSel(index);
+    // The kind picture of the line changes; redraw it now rather than when
+    // the line next happens to be painted.
+    RECT line;
+    if (::SendMessageA(m_list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(&line)) != LB_ERR) {
+        ::InvalidateRect(m_list.Handle(), &line, TRUE);
+    }
+}
+
+void CPopupListDlg::OnItemLock() {
+    SetSelectedKind(pikora::KIND_LOCKED);
+}
+
+void CPopupListDlg::OnItemNormal() {
+    SetSelectedKind(pikora::KIND_NORMAL);
+}
+
+void CPopupListDlg::OnListAddData() {
+    m_bCommandActive = true;
+    const int index = m_list.GetCurSel();
+    m_nCurSel = index;
+    CAddItemDlg dialog(this, index);
+    dialog.DoModal();
+    ShowChangeAt(index);
+    m_bCommandActive = false;
+}
+
+void CPopupListDlg::OnListSettings() {
+    m_bCommandActive = true;
+    TheApp().OnSettings();
+    m_bCommandActive = false;
+}
+
+// These look up what is on the clipboard, not the selected entry; the
+// browser taking the focus closes a popup like any other focus loss.
+void CPopupListDlg::OnClipboardLookup(UINT id) {
+    std::string text;
+    app::GetClipboardText(text);
+    CPopupApp& app = TheApp();
+    switch (id) {
+        case ID_WEB_SEARCH:
+            app.OpenWebSearch(m_hwnd, text);
+            break;
+        case ID_DIC_EN_JA:
+            app.OpenDictionary(m_hwnd, text, "0");
+            break;
+        case ID_DIC_JA_EN:
+            app.OpenDictionary(m_hwnd, text, "1");
+            break;
+        default:
+            app.OpenDictionary(m_hwnd, text, "2");
+            break;
     }
 }

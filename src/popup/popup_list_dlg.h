@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string>
 
 #include "popup/item_list_box.h"
@@ -42,7 +43,15 @@ class CPopupListDlg : public ui::Dialog {
     void OnListSelChange();
     void OnListDblClk();
     void OnListKillFocus();
+    void OnItemEdit();
+    void OnItemLock();
+    void OnItemNormal();
     void OnItemDelete();
+    void OnListAddData();
+    void OnListSettings();
+    void OnClipboardLookup(UINT id);
+    void SetSelectedKind(int32_t kind);
+    void ShowChangeAt(int index);
     void OpenContextMenu(const MSG& msg);
     void OpenKeyboardMenu();
     void TrackListMenu(int x, int y);

@@ -45,4 +45,16 @@ void MoveItem(TextItemList& list, int source, int destination) {
     list.InsertBefore(to, moved);
 }
 
+TextItemList::POSITION AddLockedItem(TextItemList& list, int insertIndex, std::string_view title,
+                                     std::string_view text) {
+    TextItem item;
+    item.kind = KIND_LOCKED;
+    item.title = title;
+    item.text = text;
+    if (insertIndex == -1) {
+        return list.AddHead(std::move(item));
+    }
+    return list.InsertAfter(list.FindIndex(insertIndex), item);
+}
+
 }  // namespace pikora

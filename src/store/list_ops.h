@@ -1,8 +1,9 @@
-// The three list rules of the application object: FIFO paste, clearing the
-// history and the drag move.
+// The list rules of the application object: FIFO paste, clearing the
+// history, the drag move and adding a typed-in phrase.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "store/text_list.h"
 
@@ -19,5 +20,12 @@ void ClearNormalItems(TextItemList& list);
 // was at destination (at the top when destination is out of range). An
 // invalid source, or source == destination, changes nothing.
 void MoveItem(TextItemList& list, int source, int destination);
+
+// A phrase typed in by the user: a locked entry just below the entry at
+// insertIndex, or at the top when insertIndex is -1 (at the bottom when the
+// index is past the end). Several added from one place thus stack up with the
+// latest nearest to that place.
+TextItemList::POSITION AddLockedItem(TextItemList& list, int insertIndex, std::string_view title,
+                                     std::string_view text);
 
 }  // namespace pikora

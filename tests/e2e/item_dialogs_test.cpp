@@ -1,0 +1,339 @@
+// The entry commands of the popup's menu and the add and edit dialogs behind
+// them: editing, locking, adding below the selected line, the template
+// drop-down and the file-name button, and the tray's own add command.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/clipboard.h"
+#include "support_dialogs.h"
+#include "support_popup.h"
+
+namespace {
+
+using namespace e2e;
+using Strings = std::vector<std::string>;
+
+constexpr UINT kIdItemEdit = 32777;
+constexpr UINT kIdItemLock = 32778;
+constexpr UINT kIdListAddData = 32795;
+constexpr UINT kIdItemNormal = 32798;
+
+// The edit dialog's controls.
+constexpr int kEditText = 1008;
+constexpr int kEditName = 1012;
+constexpr int kEditKind = 1019;
+constexpr int kEditTemplates = 1035;
+// The add dialog's controls.
+constexpr int kAddButton = 1027;
+constexpr int kCloseButton = 1028;
+constexpr int kAddText = 1029;
+constexpr int kAddName = 1030;
+constexpr int kAddTemplates = 1036;
+constexpr int kAddTemplateInsert = 1037;
+constexpr int kAddFileNameInsert = 1038;
+
+const char* const kEditCaption = "編集";
+const char* const kAddCaption = "テキスト項目追加";
+
+const Strings kTemplateLabels = {"西暦4桁",
+                                 "和暦",
+                                 "曜日",
+                                 "曜日(英語)",
+                                 "時間(23:59:59)",
+                                 "時間(PM 11:59:59)",
+                                 "時間(午後 11時 59分)",
+                                 "シェル実行",
+                                 "関連付け実行"};
+
+class PikoraItemDialogs : public PikoraWithNotepad {
+  protected:
+    // The popup opened with Alt+X and line `line` selected with the arrows.
+    HWND OpenPopupOnLine(int line) {
+        HWND popup = OpenPopupWithAltX();
+        if (popup == nullptr) {
+            return nullptr;
+        }
+        for (int i = PopupSelection(popup); i < line; ++i) {
+            PressKey(VK_DOWN);
+        }
+        WaitUntil([&] { return PopupSelection(popup) == line; }, 2000);
+        return popup;
+    }
+
+    void Command(HWND popup, UINT id) { PostMessageA(popup, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+    // Answers the message box that must come next and returns its text.
+    std::string AnswerMessageBox() {
+        HWND box = WaitAppMessageBox(pikora_.Pid());
+        if (box == nullptr) {
+            return "<no message box>";
+        }
+        const std::string text = StaticTextsOf(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 3000);
+        return text;
+    }
+
+    // A popup other than `old` (a rebuilt one), or nullptr.
+    HWND WaitReopened(HWND old) {
+        HWND popup = nullptr;
+        WaitUntil(
+            [&] {
+                popup = FindPopup(pikora_.Pid());
+                return popup != nullptr && popup != old && IsWindowVisible(popup);
+            },
+            3000);
+        return popup;
+    }
+
+    void Close(HWND popup) {
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(WaitPopupGone(pikora_.Pid())) << "popup " << popup << " stayed open";
+    }
+};
+
+TEST_F(PikoraItemDialogs, EditWithOkRewritesTheEntryAndReopensThePopupOnItsLine) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({{"NoKeyClear", "0"}, {"SelectSW", "0"}}),
+        {Normal("n0", "t0"), Normal("n1", "t1"), Normal("n2", "t2"), Normal("n3", "t3")}));
+    HWND popup = OpenPopupOnLine(3);
+    ASSERT_NE(popup, nullptr);
+    // Through the popup's own menu: Alt, then the item's letter.
+    PressKey(VK_MENU);
+    PressKey('E');
+    HWND edit = WaitDialogOf(pikora_.Pid(), kEditCaption);
+    ASSERT_NE(edit, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(ItemText(edit, kEditName), "n3");
+    EXPECT_EQ(ItemText(edit, kEditText), "t3");
+    HWND kind = GetDlgItem(edit, kEditKind);
+    EXPECT_EQ(ComboItems(kind), (Strings{"ノーマル", "ロック"}));
+    EXPECT_EQ(TextOf(kind), "ノーマル") << Utf8(TextOf(kind));
+    EXPECT_EQ(ComboSelection(kind), -1) << "the kind must not be picked before the user does";
+    HWND templates = GetDlgItem(edit, kEditTemplates);
+    EXPECT_EQ(ComboItems(templates), kTemplateLabels);
+    EXPECT_EQ(ComboSelection(templates), 0);
+
+    SetItemText(edit, kEditName, "名前3");
+    SetItemText(edit, kEditText, "本文\r\n二行目");
+    SendMessageW(kind, CB_SETCURSEL, 1, 0);
+    ClickButton(edit, IDOK);
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kEditCaption));
+
+    HWND reopened = WaitReopened(popup);
+    ASSERT_NE(reopened, nullptr) << "the popup was not built again";
+    EXPECT_EQ(PopupLines(reopened), (Strings{"n0", "n1", "n2", "名前3"}));
+    EXPECT_EQ(PopupSelection(reopened), 3);
+    Close(reopened);
+
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    ASSERT_EQ(dat->size(), 4u) << DescribeEntries(*dat);
+    EXPECT_EQ((*dat)[3], Locked("名前3", "本文\r\n二行目")) << DescribeEntries(*dat);
+    EXPECT_EQ((*dat)[2], Normal("n2", "t2"));
+}
+
+TEST_F(PikoraItemDialogs, EditCancelChangesNothingAndOkWithoutAPickKeepsTheKind) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"NoKeyClear", "0"}, {"SelectSW", "0"}}),
+                                             {Normal("n0", "t0"), Locked("l1", "t1")}));
+    HWND popup = OpenPopupOnLine(1);
+    ASSERT_NE(popup, nullptr);
+    Command(popup, kIdItemEdit);
+    HWND edit = WaitDialogOf(pikora_.Pid(), kEditCaption);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(TextOf(GetDlgItem(edit, kEditKind)), "ロック");
+    SetItemText(edit, kEditName, "changed");
+    ClickButton(edit, IDCANCEL);
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kEditCaption));
+    Sleep(300);
+    ASSERT_EQ(FindPopup(pikora_.Pid()), popup) << "Cancel must leave the popup as it was";
+    EXPECT_EQ(PopupLines(popup), (Strings{"n0", "l1"}));
+
+    // Now line 0, a normal entry: OK with the kind field untouched.
+    PressKey(VK_UP);
+    ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 0; }, 2000));
+    Command(popup, kIdItemEdit);
+    edit = WaitDialogOf(pikora_.Pid(), kEditCaption);
+    ASSERT_NE(edit, nullptr);
+    SetItemText(edit, kEditName, "");  // an empty name is accepted here
+    ClickButton(edit, IDOK);
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kEditCaption));
+    HWND reopened = WaitReopened(popup);
+    ASSERT_NE(reopened, nullptr);
+    Close(reopened);
+
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    EXPECT_EQ(*dat, (std::vector<DatEntry>{Normal("", "t0"), Locked("l1", "t1")}))
+        << DescribeEntries(*dat);
+}
+
+TEST_F(PikoraItemDialogs, LockAndMakeNormalChangeTheKindInPlace) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"NoKeyClear", "0"}, {"SelectSW", "0"}}),
+                                             {Locked("l0", "a"), Normal("n1", "b")}));
+    HWND popup = OpenPopupOnLine(1);
+    ASSERT_NE(popup, nullptr);
+    Command(popup, kIdItemLock);
+    PressKey(VK_UP);
+    ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 0; }, 2000));
+    Command(popup, kIdItemNormal);
+    Sleep(300);
+    ASSERT_EQ(FindPopup(pikora_.Pid()), popup) << "the popup must stay open";
+    EXPECT_EQ(PopupSelection(popup), 0);
+    Close(popup);
+
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    EXPECT_EQ(*dat, (std::vector<DatEntry>{Normal("l0", "a"), Locked("n1", "b")}))
+        << DescribeEntries(*dat);
+}
+
+TEST_F(PikoraItemDialogs, AddFromThePopupStacksBelowTheSelectedLineAndRefusesBlanks) {
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({{"NoKeyClear", "0"}, {"SelectSW", "0"}}),
+                         {Locked("0", "a"), Locked("1", "b"), Locked("2", "c")}));
+    HWND popup = OpenPopupOnLine(1);
+    ASSERT_NE(popup, nullptr);
+    Command(popup, kIdListAddData);
+    HWND add = WaitDialogOf(pikora_.Pid(), kAddCaption);
+    ASSERT_NE(add, nullptr) << DescribeWindowsOf(pikora_.Pid());
+
+    // A text without a name is refused and both boxes keep what they hold.
+    SetItemText(add, kAddText, "text only");
+    ClickButton(add, kAddButton);
+    EXPECT_EQ(AnswerMessageBox(), "タイトルか文章が空白です。");
+    EXPECT_EQ(ItemText(add, kAddText), "text only");
+    EXPECT_EQ(ItemText(add, kAddName), "");
+
+    SetItemText(add, kAddName, "挨拶");
+    SetItemText(add, kAddText, "こんにちは");
+    ClickButton(add, kAddButton);
+    EXPECT_EQ(AnswerMessageBox(), "挨拶を追加しました。");
+    EXPECT_EQ(ItemText(add, kAddName), "") << "the boxes are emptied for the next one";
+    EXPECT_EQ(ItemText(add, kAddText), "");
+    // Blanks are content.
+    SetItemText(add, kAddName, " ");
+    SetItemText(add, kAddText, " ");
+    ClickButton(add, kAddButton);
+    EXPECT_EQ(AnswerMessageBox(), " を追加しました。");
+    ClickButton(add, kCloseButton);
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kAddCaption));
+
+    HWND reopened = WaitReopened(popup);
+    ASSERT_NE(reopened, nullptr) << "the popup was not built again";
+    EXPECT_EQ(PopupLines(reopened), (Strings{"0", "1", " ", "挨拶", "2"}));
+    EXPECT_EQ(PopupSelection(reopened), 1);
+    Close(reopened);
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    ASSERT_EQ(dat->size(), 5u);
+    EXPECT_EQ((*dat)[3], Locked("挨拶", "こんにちは"));
+}
+
+TEST_F(PikoraItemDialogs, TrayAddPutsNewPhrasesOnTopAndTemplatesGoInWithoutTouchingTheClipboard) {
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({{"NoKeyClear", "0"}}), {Locked("old", "o")}));
+    ASSERT_TRUE(SetClipboardText("on the clipboard"));
+    ASSERT_TRUE(pikora_.PostCommand(kIdAddData));
+    HWND add = WaitDialogOf(pikora_.Pid(), kAddCaption);
+    ASSERT_NE(add, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    HWND templates = GetDlgItem(add, kAddTemplates);
+    EXPECT_EQ(ComboItems(templates), kTemplateLabels);
+    EXPECT_EQ(ComboSelection(templates), 0);
+
+    // The body replaces the selection, exactly as stored, tags and all.
+    SetItemText(add, kAddText, "[x]");
+    SendMessageA(GetDlgItem(add, kAddText), EM_SETSEL, 1, 2);
+    ClickButton(add, kAddTemplateInsert);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ItemText(add, kAddText) == "[<pikoraMACRO>$Y/$M/$D</pikoraMACRO>]"; }, 2000))
+        << Utf8(ItemText(add, kAddText));
+    SendMessageW(templates, CB_SETCURSEL, 8, 0);
+    SendMessageA(GetDlgItem(add, kAddText), EM_SETSEL, 0, 0);
+    ClickButton(add, kAddTemplateInsert);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return ItemText(add, kAddText) ==
+                   "<pikoraMACRO>$RELATE<ファイル名>$RELATE </pikoraMACRO>"
+                   "[<pikoraMACRO>$Y/$M/$D</pikoraMACRO>]";
+        },
+        2000))
+        << Utf8(ItemText(add, kAddText));
+    EXPECT_EQ(GetClipboardText().value_or("<none>"), "on the clipboard");
+
+    SetItemText(add, kAddName, "A");
+    ClickButton(add, kAddButton);
+    EXPECT_EQ(AnswerMessageBox(), "Aを追加しました。");
+    SetItemText(add, kAddName, "B");
+    SetItemText(add, kAddText, "b");
+    ClickButton(add, kAddButton);
+    EXPECT_EQ(AnswerMessageBox(), "Bを追加しました。");
+    PostMessageA(add, WM_COMMAND, IDCANCEL, 0);  // Escape and the close box
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kAddCaption));
+
+    // While a popup is open, the tray's command does nothing.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 3000));
+    // Back in the application, as a user would be before the next Alt+X.
+    ASSERT_TRUE(notepad_->Focus());
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(pikora_.PostCommand(kIdAddData));
+    Sleep(500);
+    EXPECT_EQ(FindDialogOf(pikora_.Pid(), kAddCaption), nullptr);
+    EXPECT_EQ(PopupLines(popup), (Strings{"B", "A", "old"}));
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    ASSERT_EQ(dat->size(), 3u);
+    EXPECT_EQ((*dat)[1].title, "A");
+    EXPECT_EQ((*dat)[1].kind, 1);
+}
+
+TEST_F(PikoraItemDialogs, FileNameButtonInsertsTheChosenPathAndKeepsAPictureOnTheClipboard) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({}), {Locked("old", "o")}));
+    const std::string file = pikora_.Folder() + "\\my notes.txt";
+    ASSERT_TRUE(WriteFileBytes(file, "x"));
+    ASSERT_TRUE(SetClipboardDib(4, 4, RGB(200, 10, 10)));
+    ASSERT_TRUE(pikora_.PostCommand(kIdAddData));
+    HWND add = WaitDialogOf(pikora_.Pid(), kAddCaption);
+    ASSERT_NE(add, nullptr);
+    SetItemText(add, kAddText, "see: ");
+    SendMessageA(GetDlgItem(add, kAddText), EM_SETSEL, 5, 5);
+    ClickButton(add, kAddFileNameInsert);
+
+    // The common open dialog: type the name into its file-name box and open.
+    HWND open = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND w : TopLevelWindowsOf(pikora_.Pid())) {
+                if (w != add && IsWindowVisible(w) && ClassNameOf(w) == "#32770") {
+                    open = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        5000))
+        << DescribeWindowsOf(pikora_.Pid());
+    HWND nameBox = GetDlgItem(open, 0x047c);  // the file-name combo (cmb13)
+    if (nameBox == nullptr) {
+        nameBox = GetDlgItem(open, 0x0480);  // or the plain edit (edt1)
+    }
+    ASSERT_NE(nameBox, nullptr) << DescribeWindow(open);
+    SendMessageA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+    PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(open, IDOK)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(add, kAddText) == "see: " + file; }, 2000))
+        << Utf8(ItemText(add, kAddText));
+    EXPECT_TRUE(ClipboardHasFormat(CF_DIB)) << "the picture on the clipboard was lost";
+    ClickButton(add, kCloseButton);
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kAddCaption));
+}
+
+}  // namespace
