@@ -3,6 +3,7 @@
 #include "app/clipboard.h"
 #include "frame/main_frame.h"
 #include "res/resource.h"
+#include "settings/settings_rules.h"
 
 namespace {
 
@@ -57,18 +58,36 @@ bool CPopupApp::InitInstance() {
 }
 
 void CPopupApp::RegisterStartupHotkeys() {
-    if (!::RegisterHotKey(nullptr, HOTKEY_POPUP, static_cast<UINT>(m_settings.PouupMod),
+    RegisterPopupHotkey();
+    RegisterHistoryHotkey();
+    if (!::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V')) {
+        ui::AppMessageBox("ホットキーの設定に失敗しました。Ctrl+V", MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+bool CPopupApp::RegisterPopupHotkey() {
+    // Registering again under the same id would fail while the old one is held.
+    ::UnregisterHotKey(nullptr, HOTKEY_POPUP);
+    // RegisterHotKey accepts a hotkey without a key, which can never be
+    // pressed: the user would be left without a popup hotkey and not know it.
+    if (!pikora::HotkeyHasKey(m_settings.PouupKey) ||
+        !::RegisterHotKey(nullptr, HOTKEY_POPUP, static_cast<UINT>(m_settings.PouupMod),
                           static_cast<UINT>(m_settings.PouupKey))) {
         ui::AppMessageBox("ホットキーの設定に失敗 ポップアップキー", MB_OK | MB_ICONEXCLAMATION);
+        return false;
     }
+    return true;
+}
+
+bool CPopupApp::RegisterHistoryHotkey() {
+    ::UnregisterHotKey(nullptr, HOTKEY_HISTORY_TOGGLE);
     if (!::RegisterHotKey(nullptr, HOTKEY_HISTORY_TOGGLE, static_cast<UINT>(m_settings.RirekiMod),
                           static_cast<UINT>(m_settings.RirekiKey))) {
         ui::AppMessageBox("履歴動作切り替え用キーの設定に失敗しました。設定を変えてください。",
                           MB_OK | MB_ICONEXCLAMATION);
+        return false;
     }
-    if (!::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V')) {
-        ui::AppMessageBox("ホットキーの設定に失敗しました。Ctrl+V", MB_OK | MB_ICONEXCLAMATION);
-    }
+    return true;
 }
 
 bool CPopupApp::PreTranslateMessage(MSG* msg) {
@@ -160,4 +179,3 @@ bool CPopupApp::OnCommand(UINT id) {
             return false;
     }
 }
-

@@ -13,6 +13,7 @@
 #include "ui/handles.h"
 
 class CMainFrame;
+class CSettingsDlg;
 
 class CPopupApp : public ui::App {
   public:
@@ -58,6 +59,10 @@ class CPopupApp : public ui::App {
     void OpenDictionary(HWND owner, const std::string& text, const char* selector);
     // The settings dialog, also run from the popup list's menu.
     void OnSettings();
+    // (Re-)register a configurable hotkey from the settings; a failure is
+    // reported to the user. False when the hotkey is not in effect.
+    bool RegisterPopupHotkey();
+    bool RegisterHistoryHotkey();
 
     // Members shared with the frame, the popup list and the dialogs.
     POINT m_ptPopup{0, 0};
@@ -88,6 +93,7 @@ class CPopupApp : public ui::App {
 
     std::string m_strIniPath;
     std::unique_ptr<CMainFrame> m_frame;
+    CSettingsDlg* m_pSettingsDlg = nullptr;  // while the settings dialog runs
     // Saving (and capturing) stays off until the data file was read or is known
     // to be absent, so that a file we could not read is never replaced.
     pikora::DataFileGuard m_dataFileGuard;

@@ -143,11 +143,7 @@ void CPopupApp::RunPopup(int mode) {
     if (historyWasOn) {
         m_bHistoryMode = true;
     }
-    if (!::RegisterHotKey(nullptr, HOTKEY_HISTORY_TOGGLE, static_cast<UINT>(m_settings.RirekiMod),
-                          static_cast<UINT>(m_settings.RirekiKey))) {
-        ui::AppMessageBox("履歴動作切り替え用キーの設定に失敗しました。設定を変えてください。",
-                          MB_OK | MB_ICONEXCLAMATION);
-    }
+    RegisterHistoryHotkey();
     m_bPopupActive = false;
 }
 
