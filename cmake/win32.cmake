@@ -21,9 +21,11 @@ target_link_options(Pikora PRIVATE ${PIKORA_STATIC_LINK})
 # windres reads the script as UTF-8 (the script also says so with its pragma).
 set_source_files_properties(src/res/Pikora.rc PROPERTIES COMPILE_FLAGS "-c 65001")
 set_target_properties(Pikora PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-# The default history sound lives beside the exe.
+# The default history sound and the read-me live beside the exe.
 add_custom_command(TARGET Pikora POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/src/res/pu.wav ${CMAKE_BINARY_DIR}/pu.wav)
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/src/res/pu.wav ${CMAKE_BINARY_DIR}/pu.wav
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/src/res/まず読んでね!.html"
+          "${CMAKE_BINARY_DIR}/まず読んでね!.html")
 
 # GoogleTest from Debian's source package, built for the cross target.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)

@@ -8,7 +8,7 @@ need_pkgs=(
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   wine wine32:i386 xvfb x11-utils xauth
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic locales
 )
 
 missing=()

@@ -1,5 +1,24 @@
 // The version box and the read-me document.
 #include "app/popup_app.h"
 
-void CPopupApp::OnAppAbout() {}
-void CPopupApp::OnHelpReadme() {}
+#include <shellapi.h>
+
+#include "dialogs/about_dlg.h"
+
+namespace {
+
+constexpr char kReadmeFileName[] = "まず読んでね!.html";
+
+}  // namespace
+
+void CPopupApp::OnAppAbout() {
+    CAboutDlg dialog;
+    dialog.DoModal();
+}
+
+void CPopupApp::OnHelpReadme() {
+    // From the program's folder, not the working directory: Pikora is often
+    // started from a shortcut whose working folder holds only the data file.
+    const std::string path = m_strProgramDir + kReadmeFileName;
+    ::ShellExecuteA(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,7 +1,60 @@
 // The clipboard submenu: web search, dictionaries and quoting.
 #include "app/popup_app.h"
 
-void CPopupApp::OnLookup(UINT) {}
-void CPopupApp::OnAddQuote() {}
-void CPopupApp::OpenWebSearch(HWND, const std::string&) {}
-void CPopupApp::OpenDictionary(HWND, const std::string&, const char*) {}
+#include <shellapi.h>
+
+#include "app/clipboard.h"
+#include "res/resource.h"
+#include "text/lookup_text.h"
+
+namespace {
+
+// The browser is the shell's business: it is neither waited for nor asked
+// how it went.
+void OpenUrl(HWND owner, const std::string& url) {
+    ::ShellExecuteA(owner, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+void CPopupApp::OnLookup(UINT id) {
+    std::string text;
+    app::GetClipboardText(text);
+    switch (id) {
+        case ID_WEB_SEARCH:
+            OpenWebSearch(nullptr, text);
+            break;
+        case ID_DIC_JAPANESE:
+            OpenDictionary(nullptr, text, pikora::kDicJapanese);
+            break;
+        case ID_DIC_EN_JA:
+            // English headwords are looked up in lower case, so a word copied
+            // from the start of a sentence is found too.
+            OpenDictionary(nullptr, pikora::ToLowerCp932(text), pikora::kDicEnJa);
+            break;
+        case ID_DIC_JA_EN:
+            OpenDictionary(nullptr, text, pikora::kDicJaEn);
+            break;
+        default:
+            break;
+    }
+}
+
+void CPopupApp::OnAddQuote() {
+    std::string text;
+    if (!app::GetClipboardText(text) && ::CountClipboardFormats() > 0) {
+        // Something that is not text (a picture, files), or a clipboard that
+        // another program holds open: writing the bare quote string would
+        // throw the user's data away.
+        return;
+    }
+    app::SetClipboardText(pikora::AddQuote(text, m_settings.InyouChar));
+}
+
+void CPopupApp::OpenWebSearch(HWND owner, const std::string& text) {
+    OpenUrl(owner, pikora::WebSearchUrl(text));
+}
+
+void CPopupApp::OpenDictionary(HWND owner, const std::string& text, const char* selector) {
+    OpenUrl(owner, pikora::DictionaryUrl(m_settings.DicCgi, text, selector));
+}
