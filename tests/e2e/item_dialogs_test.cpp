@@ -336,4 +336,60 @@ TEST_F(PikoraItemDialogs, FileNameButtonInsertsTheChosenPathAndKeepsAPictureOnTh
     ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kAddCaption));
 }
 
+TEST_F(PikoraItemDialogs, TemplatesAreReadAtEachOpeningUpToTheFirstEmptySlot) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({}), {Locked("old", "o")}));
+    // While Pikora runs, the user empties slot 3 and fills slot 11.
+    const std::string ini = pikora_.IniPath();
+    ASSERT_TRUE(WritePrivateProfileStringA("Macro", "MacroTemplate_03", "", ini.c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA("Macro", "MacroTemplate_11", "late@never", ini.c_str()));
+    ASSERT_TRUE(pikora_.PostCommand(kIdAddData));
+    HWND add = WaitDialogOf(pikora_.Pid(), kAddCaption);
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(ComboItems(GetDlgItem(add, kAddTemplates)), (Strings{"西暦4桁", "和暦"}));
+    ClickButton(add, kCloseButton);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 3000));
+
+    // Slot 3 as a value without "@": an empty label that inserts it all.
+    ASSERT_TRUE(
+        WritePrivateProfileStringA("Macro", "MacroTemplate_03", "no at sign <x>", ini.c_str()));
+    ASSERT_TRUE(pikora_.PostCommand(kIdAddData));
+    add = WaitDialogOf(pikora_.Pid(), kAddCaption);
+    ASSERT_NE(add, nullptr);
+    HWND templates = GetDlgItem(add, kAddTemplates);
+    const Strings labels = ComboItems(templates);
+    ASSERT_EQ(labels.size(), 9u) << "slots after the gap at 10 must not be offered";
+    EXPECT_EQ(labels[2], "");
+    SendMessageW(templates, CB_SETCURSEL, 2, 0);
+    ClickButton(add, kAddTemplateInsert);
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(add, kAddText) == "no at sign <x>"; }, 2000))
+        << Utf8(ItemText(add, kAddText));
+    ClickButton(add, kCloseButton);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 3000));
+}
+
+TEST_F(PikoraItemDialogs, EditRefusesANameOverTheLimitAndKeepsTheDialogOpen) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"NoKeyClear", "0"}, {"SelectSW", "0"}}),
+                                             {Locked("l0", "t0")}));
+    HWND popup = OpenPopupOnLine(0);
+    ASSERT_NE(popup, nullptr);
+    Command(popup, kIdItemEdit);
+    HWND edit = WaitDialogOf(pikora_.Pid(), kEditCaption);
+    ASSERT_NE(edit, nullptr);
+    // Typing stops at the limit; a text put in from outside can pass it.
+    SetItemText(edit, kEditName, std::string(257, 'n'));
+    ClickButton(edit, IDOK);
+    EXPECT_EQ(AnswerMessageBox(), "256 文字以内で入力してください。");
+    ASSERT_NE(FindDialogOf(pikora_.Pid(), kEditCaption), nullptr) << "the dialog closed";
+    SetItemText(edit, kEditName, std::string(256, 'n'));
+    ClickButton(edit, IDOK);
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kEditCaption));
+    HWND reopened = WaitReopened(popup);
+    ASSERT_NE(reopened, nullptr);
+    Close(reopened);
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    ASSERT_EQ(dat->size(), 1u);
+    EXPECT_EQ((*dat)[0].title, std::string(256, 'n'));
+}
+
 }  // namespace
