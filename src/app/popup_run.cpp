@@ -77,8 +77,10 @@ void CPopupApp::LocateCaret(POINT& p) {
 
 void CPopupApp::PopupPosFromCursor() {
     ::GetCursorPos(&m_ptPopup);
-    m_ptPopup.x -= m_settings.DialogSizeX;
-    m_ptPopup.y -= m_settings.DialogSizeY;
+    const pikora::PopupSize size =
+        pikora::UsablePopupSize(m_settings.DialogSizeX, m_settings.DialogSizeY);
+    m_ptPopup.x -= size.width;
+    m_ptPopup.y -= size.height;
 }
 
 void CPopupApp::ActivateTarget() {
@@ -101,7 +103,9 @@ void CPopupApp::RunPopup(int mode) {
     m_bPopupActive = true;
 
     int index = 0;
-    int size[2] = {m_settings.DialogSizeX, m_settings.DialogSizeY};
+    const pikora::PopupSize usable =
+        pikora::UsablePopupSize(m_settings.DialogSizeX, m_settings.DialogSizeY);
+    int size[2] = {usable.width, usable.height};
     CPopupListDlg dialog(MainFrame(), &index, static_cast<BYTE>(mode), size);
 
     const bool locate = m_ptPopup.x == 0 && m_ptPopup.y == 0;

@@ -9,6 +9,7 @@
 #include "popup/popup_focus.h"
 #include "popup/popup_keys.h"
 #include "popup/popup_menu.h"
+#include "popup/popup_run_rules.h"
 #include "res/resource.h"
 #include "ui/app.h"
 #include "ui/data_exchange.h"
@@ -173,7 +174,9 @@ LRESULT CPopupListDlg::OnShowWindow(BOOL show, UINT status) {
     ::SetWindowPos(m_hwnd, HWND_TOPMOST, app.m_ptPopup.x, app.m_ptPopup.y, 0, 0, SWP_NOSIZE);
     if (m_pfnSetLayeredWindowAttributes) {
         m_pfnSetLayeredWindowAttributes(
-            m_hwnd, 0, static_cast<BYTE>(app.m_settings.SemitransparentWindow & 0xFF), LWA_ALPHA);
+            m_hwnd, 0,
+            static_cast<BYTE>(pikora::UsablePopupOpacity(app.m_settings.SemitransparentWindow)),
+            LWA_ALPHA);
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #include "popup/popup_run_rules.h"
 
+#include <algorithm>
+
 namespace pikora {
 
 ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWindow) {
@@ -54,6 +56,15 @@ bool UpdateListAfterPaste(TextItemList& list, int index, bool useItemMoveTop, bo
         list.RemoveAt(pos);
     }
     return moved;
+}
+
+PopupSize UsablePopupSize(int width, int height) {
+    return {std::clamp(width, kMinPopupWidth, kMaxPopupSide),
+            std::clamp(height, kMinPopupHeight, kMaxPopupSide)};
+}
+
+int UsablePopupOpacity(int value) {
+    return std::clamp(value, kMinPopupOpacity, 255);
 }
 
 }  // namespace pikora

@@ -32,6 +32,22 @@ ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWin
 ScreenPoint PlacePopup(ScreenPoint p, bool addOffsets, int offsetX, int offsetY,
                        const ScreenRect& monitor);
 
+// A hand-edited Pikora.ini can hold a popup size or opacity that would make
+// the popup invisible (a size of 0 or less, an opacity of 0, or one past 255,
+// which the window would take modulo 256). These give what is shown instead;
+// the stored values stay as they are.
+struct PopupSize {
+    int width = 0;
+    int height = 0;
+};
+constexpr int kMinPopupWidth = 60;
+constexpr int kMinPopupHeight = 40;
+constexpr int kMaxPopupSide = 8192;
+PopupSize UsablePopupSize(int width, int height);
+// The opacities the settings dialog can set: 25 (its right end) to 255.
+constexpr int kMinPopupOpacity = 25;
+int UsablePopupOpacity(int value);
+
 // The list after the entry at index was pasted. Returns true when selectId
 // was changed (the entry moved to the top).
 bool UpdateListAfterPaste(TextItemList& list, int index, bool useItemMoveTop, bool normalDelete,

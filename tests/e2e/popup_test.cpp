@@ -348,6 +348,25 @@ TEST_F(PikoraPopup, AResizedPopupStoresItsSizeAndTheNextOneOpensWithIt) {
     EXPECT_TRUE(WaitPopupGone(pikora_.Pid()));
 }
 
+TEST_F(PikoraPopup, AnInvisibleSizeOrOpacityInTheIniStillGivesAPopupToSee) {
+    // A hand-edited file: no width, a negative height, an opacity of 0.
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({{"DialogSizeX", "0"}, {"DialogSizeY", "-5"}, {"SemitransparentWindow", "0"}}),
+        {Locked("one", "first")}));
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    const SIZE size = WindowSize(popup);
+    EXPECT_GE(size.cx, 60);
+    EXPECT_GE(size.cy, 40);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(popup, nullptr, &alpha, &flags));
+    EXPECT_TRUE(flags & LWA_ALPHA);
+    EXPECT_EQ(alpha, 25);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid()));
+}
+
 TEST_F(PikoraPopup, ACopyInHistoryModeShowsTheListForASecondAndTypesNothing) {
     ASSERT_TRUE(SetClipboardText("there before the start"));
     ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"StopRun", "0"}, {"CopyPopup", "1"}}),

@@ -103,5 +103,19 @@ TEST(ListAfterPaste, AnIndexPastTheEndChangesNothing) {
     EXPECT_EQ(selectId, 3);
 }
 
+TEST(UsablePopup, OddStoredSizesAndOpacitiesStillGiveAVisiblePopup) {
+    EXPECT_EQ(UsablePopupSize(155, 225).width, 155);
+    EXPECT_EQ(UsablePopupSize(155, 225).height, 225);
+    EXPECT_EQ(UsablePopupSize(0, -5).width, kMinPopupWidth);
+    EXPECT_EQ(UsablePopupSize(0, -5).height, kMinPopupHeight);
+    EXPECT_EQ(UsablePopupSize(1000000, 1000000).width, kMaxPopupSide);
+    // 256 would reach the window as 0: fully transparent.
+    EXPECT_EQ(UsablePopupOpacity(256), 255);
+    EXPECT_EQ(UsablePopupOpacity(0), 25);
+    EXPECT_EQ(UsablePopupOpacity(-1000), 25);
+    EXPECT_EQ(UsablePopupOpacity(200), 200);
+    EXPECT_EQ(UsablePopupOpacity(25), 25);
+}
+
 }  // namespace
 }  // namespace pikora
