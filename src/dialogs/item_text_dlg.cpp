@@ -10,6 +10,10 @@ CItemTextDlg::CItemTextDlg(UINT templateId, ui::Window* parent, int textBoxId, i
 
 bool CItemTextDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
+    // An edit control takes about 32,000 characters from the user unless told
+    // otherwise, and a longer paste is cut without a word; entries (a copied
+    // log, a long letter) can be far longer.
+    ::SendMessageA(Item(m_textBoxId), EM_LIMITTEXT, 0, 0);
     LoadTemplates();
     return true;
 }

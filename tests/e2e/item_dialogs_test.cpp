@@ -392,4 +392,40 @@ TEST_F(PikoraItemDialogs, EditRefusesANameOverTheLimitAndKeepsTheDialogOpen) {
     EXPECT_EQ((*dat)[0].title, std::string(256, 'n'));
 }
 
+TEST_F(PikoraItemDialogs, ALongTextPastedIntoTheTextBoxArrivesWhole) {
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({{"NoKeyClear", "0"}, {"StopRun", "1"}}), {}));
+    // Far more than the 32,767 characters an edit control takes by default.
+    std::string longText;
+    int lines = 0;
+    for (; longText.size() < 100000; ++lines) {
+        longText += "line " + std::to_string(lines) + " 長い文章の行です。\r\n";
+    }
+    ASSERT_TRUE(SetClipboardText(longText));
+    ASSERT_TRUE(pikora_.PostCommand(kIdAddData));
+    HWND add = WaitDialogOf(pikora_.Pid(), kAddCaption);
+    ASSERT_NE(add, nullptr);
+    // The user clicks into the text box and presses Ctrl+V.
+    HWND textBox = GetDlgItem(add, kAddText);
+    RECT box{};
+    GetWindowRect(textBox, &box);
+    Click(POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+    PressCtrlV();
+    // Wine hands another process no text of this length, so the paste is
+    // watched through the line count (the text ends with a line break).
+    EXPECT_TRUE(
+        WaitUntil([&] { return SendMessageA(textBox, EM_GETLINECOUNT, 0, 0) == lines + 1; }, 5000))
+        << SendMessageA(textBox, EM_GETLINECOUNT, 0, 0) << " lines";
+    SetItemText(add, kAddName, "long");
+    ClickButton(add, kAddButton);
+    EXPECT_EQ(AnswerMessageBox(), "longを追加しました。");
+    ClickButton(add, kCloseButton);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(add); }, 3000));
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    ASSERT_EQ(dat->size(), 1u);
+    EXPECT_EQ((*dat)[0].text.size(), longText.size());
+    EXPECT_TRUE((*dat)[0].text == longText);
+}
+
 }  // namespace
