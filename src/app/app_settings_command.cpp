@@ -5,7 +5,7 @@
 #include "settings/ini_profile_win32.h"
 #include "settings/settings_rules.h"
 
-void CPopupApp::OnSettings() {
+void CPopupApp::OnSettings(ui::Window* owner) {
     if (m_pSettingsDlg != nullptr) {
         // A second dialog would edit the same settings, and whichever closed
         // last would undo the other's changes: show the open one instead.
@@ -15,7 +15,7 @@ void CPopupApp::OnSettings() {
         return;
     }
 
-    CSettingsDlg dialog;
+    CSettingsDlg dialog(owner);
     const pikora::SettingsTexts texts = pikora::TextsFromSettings(m_settings);
     dialog.m_strCaretX = texts.caretX;
     dialog.m_strCaretY = texts.caretY;

@@ -57,8 +57,10 @@ class CPopupApp : public ui::App {
     // opened for (none from the tray).
     void OpenWebSearch(HWND owner, const std::string& text);
     void OpenDictionary(HWND owner, const std::string& text, const char* selector);
-    // The settings dialog, also run from the popup list's menu.
-    void OnSettings();
+    // The settings dialog, also run from the popup list's menu. The popup
+    // passes itself as owner: it is topmost, and a dialog it does not own
+    // could open behind it.
+    void OnSettings(ui::Window* owner = nullptr);
     // (Re-)register a configurable hotkey from the settings; a failure is
     // reported to the user. False when the hotkey is not in effect.
     bool RegisterPopupHotkey();

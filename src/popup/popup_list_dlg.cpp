@@ -508,7 +508,7 @@ void CPopupListDlg::OnListAddData() {
 
 void CPopupListDlg::OnListSettings() {
     m_bCommandActive = true;
-    TheApp().OnSettings();
+    TheApp().OnSettings(this);
     m_bCommandActive = false;
 }
 

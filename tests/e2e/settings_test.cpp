@@ -627,6 +627,8 @@ TEST_F(PikoraSettingsFromPopup, OKDuringAPopupRunLeavesTheHistoryHotkeyToTheRuns
     ASSERT_TRUE(
         WaitUntil([&] { return (dialog = FindSettingsDialog(pikora_.Pid())) != nullptr; }, 3000))
         << DescribeWindowsOf(pikora_.Pid());
+    // Owned by the topmost popup, so that the popup cannot cover it.
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), popup);
     SetHotkey(dialog, kPopupHotkey, 'P', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
     SetHotkey(dialog, kHistoryHotkey, 'Q', HOTKEYF_ALT);
     ClickItem(dialog, IDOK);
