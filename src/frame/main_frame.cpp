@@ -303,6 +303,13 @@ void CMainFrame::OnHistoryMode() {
 }
 
 void CMainFrame::OnClearNormal() {
+    // The tray's menu still works while the popup (or a dialog it opened) is
+    // up. Clearing then would leave the popup's lines pointing at other
+    // entries, and an open edit dialog writing into a removed one.
+    if (TheApp().m_bPopupActive) {
+        ::MessageBeep(MB_OK);
+        return;
+    }
     TheApp().ClearNormalItems();
 }
 

@@ -36,19 +36,21 @@ unsigned LowerDoubleByte(unsigned code) {
 
 std::string QueryValue(std::string_view text) {
     static const char kHex[] = "0123456789ABCDEF";
+    // None of the escaped bytes can be the second byte of a double-byte
+    // character, so every one of them is escaped wherever it stands: a lead
+    // byte followed by one of them (not a character at all) cannot smuggle a
+    // '"' or a line break into the address.
     std::string out;
     out.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t len = CharLength(text, pos);
-        const auto c = static_cast<unsigned char>(text[pos]);
-        if (len == 1 && NeedsEscape(c)) {
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (NeedsEscape(c)) {
             out += '%';
             out += kHex[c >> 4];
             out += kHex[c & 0x0F];
         } else {
-            out.append(text.substr(pos, len));
+            out += ch;
         }
-        pos += len;
     }
     return out;
 }

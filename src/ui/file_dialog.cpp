@@ -15,11 +15,13 @@ FileDialog::FileDialog(std::string defaultExt, std::string filter, DWORD flags, 
       m_owner(owner),
       m_initialDir(std::move(initialDir)) {
     // The '|' separators become the NULs GetOpenFileName wants; the list ends
-    // with two NULs whether or not the string ended with "||". '|' is never
-    // the second byte of a double-byte character, so a byte-wise swap is safe.
-    for (char& c : m_filter) {
-        if (c == '|') {
-            c = '\0';
+    // with two NULs whether or not the string ended with "||". The walk goes
+    // by characters: '|' can be the second byte of a double-byte one ("ポ").
+    for (size_t i = 0; i < m_filter.size(); ++i) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(m_filter[i])) && i + 1 < m_filter.size()) {
+            ++i;
+        } else if (m_filter[i] == '|') {
+            m_filter[i] = '\0';
         }
     }
     m_filter.append(2, '\0');

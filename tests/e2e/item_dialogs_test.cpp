@@ -428,4 +428,31 @@ TEST_F(PikoraItemDialogs, ALongTextPastedIntoTheTextBoxArrivesWhole) {
     EXPECT_TRUE((*dat)[0].text == longText);
 }
 
+TEST_F(PikoraItemDialogs, ClearingNormalEntriesFromTheTrayWaitsUntilThePopupIsClosed) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"NoKeyClear", "0"}, {"SelectSW", "0"}}),
+                                             {Normal("n0", "t0"), Locked("l1", "t1")}));
+    HWND popup = OpenPopupOnLine(0);
+    ASSERT_NE(popup, nullptr);
+    Command(popup, kIdItemEdit);
+    HWND edit = WaitDialogOf(pikora_.Pid(), kEditCaption);
+    ASSERT_NE(edit, nullptr);
+    // The tray's "ノーマル項目をクリア(&C)" while the entry is being edited.
+    ASSERT_TRUE(pikora_.PostCommand(kIdClearNormal));
+    Sleep(300);
+    SetItemText(edit, kEditName, "edited");
+    ClickButton(edit, IDOK);
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kEditCaption));
+    HWND reopened = WaitReopened(popup);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(PopupLines(reopened), (Strings{"edited", "l1"}));
+    Close(reopened);
+
+    // With the popup closed the same command clears.
+    ASSERT_TRUE(pikora_.PostCommand(kIdClearNormal));
+    Sleep(300);
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    EXPECT_EQ(*dat, (std::vector<DatEntry>{Locked("l1", "t1")})) << DescribeEntries(*dat);
+}
+
 }  // namespace

@@ -48,6 +48,9 @@ TEST(LookupUrls, CharactersThatWouldChangeTheQueryAreEscaped) {
               "a-b_c.d~e/f?g=h:i@j!k'l(m)n*o,p;q$r");
     // An escaped character right after a double-byte one is still seen.
     EXPECT_EQ(QueryValue("表&ア#"), "表%26ア%23");
+    // A lead byte followed by one of them is no character: the byte after it
+    // is escaped all the same, so a broken text cannot end the argument.
+    EXPECT_EQ(QueryValue("\x81\"x\x82&\x83\r"), "\x81%22x\x82%26\x83%0D");
 }
 
 TEST(AddQuote, EveryLineStartsWithTheQuoteString) {
