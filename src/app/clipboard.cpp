@@ -77,10 +77,14 @@ bool SetClipboardText(const std::string& text, bool markTransient) {
         block.Release();
     }
     if (markTransient) {
-        PutDword(::RegisterClipboardFormatA(pikora::kViewerIgnoreFormat), 0);
-        PutDword(::RegisterClipboardFormatA(pikora::kCanIncludeInHistoryFormat), 0);
+        PutTransientMarks();
     }
     return true;
+}
+
+void PutTransientMarks() {
+    PutDword(::RegisterClipboardFormatA(pikora::kViewerIgnoreFormat), 0);
+    PutDword(::RegisterClipboardFormatA(pikora::kCanIncludeInHistoryFormat), 0);
 }
 
 bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst) {

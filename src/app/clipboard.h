@@ -17,6 +17,10 @@ bool GetClipboardText(std::string& text);
 // clipboard monitors and the system's clipboard history not to record it.
 bool SetClipboardText(const std::string& text, bool markTransient = false);
 
+// Adds the registered formats that tell clipboard monitors and the system's
+// clipboard history not to record the content, to the clipboard this thread
+// has open and has emptied.
+void PutTransientMarks();
 // SetClipboardText retried up to 11 times with a 50 ms wait after every
 // failed attempt, for the writes that must reach the clipboard.
 bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst);

@@ -35,6 +35,25 @@ bool IsSkippedFormat(UINT id, bool hasDib) {
            (id >= CF_GDIOBJFIRST && id <= CF_GDIOBJLAST);
 }
 
+// True when the clipboard's Unicode text holds characters that its code page
+// 932 text cannot (a "ü", an emoji): putting back the CP932 text alone would
+// turn them into '?'.
+bool UnicodeTextIsLossy(const std::vector<unsigned char>& bytes) {
+    const size_t units = bytes.size() / sizeof(wchar_t);
+    const auto* wide = reinterpret_cast<const wchar_t*>(bytes.data());
+    size_t length = 0;
+    while (length < units && wide[length] != L'\0') {
+        ++length;
+    }
+    if (length == 0) {
+        return false;
+    }
+    BOOL usedDefault = FALSE;
+    const int n = ::WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, static_cast<int>(length),
+                                        nullptr, 0, nullptr, &usedDefault);
+    return n <= 0 || usedDefault != FALSE;
+}
+
 }  // namespace
 
 ClipboardSnapshot ClipboardSnapshot::Take() {
@@ -47,7 +66,7 @@ ClipboardSnapshot ClipboardSnapshot::Take() {
     }
     const bool hasDib = ::IsClipboardFormatAvailable(CF_DIB) != FALSE;
     std::vector<Format> formats;
-    bool hasNonText = false;
+    bool keepFormats = false;
     size_t total = 0;
     for (UINT id = ::EnumClipboardFormats(0); id != 0; id = ::EnumClipboardFormats(id)) {
         if (IsSkippedFormat(id, hasDib)) {
@@ -67,9 +86,10 @@ ClipboardSnapshot ClipboardSnapshot::Take() {
         }
         formats.push_back(Format{id, std::vector<unsigned char>(lock.Get(), lock.Get() + size)});
         total += size;
-        hasNonText = hasNonText || !IsTextFormat(id);
+        keepFormats = keepFormats || !IsTextFormat(id) ||
+                      (id == CF_UNICODETEXT && UnicodeTextIsLossy(formats.back().bytes));
     }
-    if (hasNonText) {
+    if (keepFormats) {
         snapshot.m_formats = std::move(formats);
     }
     return snapshot;
@@ -97,6 +117,9 @@ bool ClipboardSnapshot::Restore() const {
             block.Release();
         }
     }
+    // The user's own content coming back: monitors (this program's history
+    // included) have seen it already.
+    PutTransientMarks();
     return true;
 }
 

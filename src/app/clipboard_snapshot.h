@@ -17,12 +17,14 @@ class ClipboardSnapshot {
     // rest is left out too.
     static ClipboardSnapshot Take();
 
-    // True when there was nothing but text (or nothing at all): then the
-    // previous text alone is put back, as a plain text copy would be.
+    // True when there was nothing but text that code page 932 holds whole (or
+    // nothing at all): then the previous text alone is put back, as a plain
+    // text copy would be.
     bool IsTextOnly() const { return m_formats.empty(); }
     const std::string& Text() const { return m_text; }
 
-    // Puts every saved format back; false when the clipboard could not be opened.
+    // Puts every saved format back, marked so that clipboard monitors do not
+    // record it again; false when the clipboard could not be opened.
     bool Restore() const;
 
     static constexpr size_t kMaxBytes = 64u * 1024u * 1024u;

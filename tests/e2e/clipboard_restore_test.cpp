@@ -1,0 +1,124 @@
+// What the clipboard holds after a paste from the popup: the user's own copy,
+// exactly, also when it is Unicode text that code page 932 cannot hold, and
+// the restore of a mixed copy is not taken for a new copy by the history.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "support/clipboard.h"
+#include "support_popup.h"
+
+namespace {
+
+using namespace e2e;
+
+bool SetClipboardUnicode(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) {
+        return false;
+    }
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool ok = false;
+    if (block != nullptr) {
+        std::memcpy(GlobalLock(block), text.c_str(), bytes);
+        GlobalUnlock(block);
+        ok = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+        if (!ok) {
+            GlobalFree(block);
+        }
+    }
+    CloseClipboard();
+    return ok;
+}
+
+HGLOBAL BlockWith(const void* bytes, size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (block != nullptr) {
+        std::memcpy(GlobalLock(block), bytes, size);
+        GlobalUnlock(block);
+    }
+    return block;
+}
+
+// A text and a small picture in one copy, as a browser or a word processor
+// makes it.
+bool SetClipboardTextAndPicture(const std::string& text) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = 2;
+    header.biHeight = 2;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    std::string dib(reinterpret_cast<const char*>(&header), sizeof header);
+    dib.append(16, '\x7f');
+    if (!OpenClipboard(nullptr)) {
+        return false;
+    }
+    EmptyClipboard();
+    const bool ok = SetClipboardData(CF_TEXT, BlockWith(text.c_str(), text.size() + 1)) &&
+                    SetClipboardData(CF_DIB, BlockWith(dib.data(), dib.size()));
+    CloseClipboard();
+    return ok;
+}
+
+std::wstring ClipboardUnicode() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) {
+        return L"<not open>";
+    }
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = wide;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+class PikoraClipboardRestore : public PikoraWithNotepad {
+  protected:
+    // Alt+X, Enter on the top entry, and the paste's end (the restore comes
+    // 400 ms after the keystroke).
+    void PasteTopEntry(const std::string& expectedText) {
+        ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+        PressKey(VK_RETURN);
+        ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+        ASSERT_TRUE(notepad_->WaitForText(expectedText)) << Utf8(notepad_->Text());
+        Sleep(800);
+    }
+};
+
+TEST_F(PikoraClipboardRestore, UnicodeTextOutsideTheCodePageComesBackWhole) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"StopRun", "1"}}), {Locked("e", "x")}));
+    const std::wstring copied = std::wstring(L"M\u00fcller \u00e9t\u00e9 ") + wchar_t(0xD83D) + wchar_t(0xDE00) + L" \uD55C\uAE00";
+    ASSERT_TRUE(SetClipboardUnicode(copied));
+    ASSERT_NO_FATAL_FAILURE(PasteTopEntry("abx"));
+    EXPECT_TRUE(ClipboardUnicode() == copied) << "the copied text came back changed";
+}
+
+TEST_F(PikoraClipboardRestore, AMixedCopyPutBackAfterThePasteIsNotRecordedAsHistory) {
+    // History on; the copy of a text with a picture is made while the popup
+    // is up (busy), so it is not recorded, and must not be after the paste.
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({{"StopRun", "0"}, {"NoKeyClear", "0"}, {"CopyPopup", "0"}}),
+                         {Locked("e", "x")}));
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(SetClipboardTextAndPicture("copied with a picture"));
+    Sleep(300);
+    PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+    ASSERT_TRUE(notepad_->Focus());
+    ASSERT_NO_FATAL_FAILURE(PasteTopEntry("abx"));
+    const auto dat = DatAfterExit();
+    ASSERT_TRUE(dat.has_value());
+    EXPECT_EQ(DescribeEntries(*dat), DescribeEntries({Locked("e", "x")}));
+}
+
+}  // namespace
