@@ -64,12 +64,15 @@ void CPopupApp::LocateCaret(POINT& p) {
             }
         }
     }
+    const pikora::ScreenPoint desktop{::GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                      ::GetSystemMetrics(SM_YVIRTUALSCREEN)};
     pikora::ScreenPoint point;
     if (haveScreenCaret) {
-        point = pikora::CaretScreenPoint({screenCaret.x, screenCaret.y}, {});
+        point = pikora::CaretScreenPoint({screenCaret.x, screenCaret.y}, {}, desktop);
     } else {
         point = pikora::CaretScreenPoint(
-            {caret.x, caret.y}, {focusRect.left, focusRect.top, focusRect.right, focusRect.bottom});
+            {caret.x, caret.y}, {focusRect.left, focusRect.top, focusRect.right, focusRect.bottom},
+            desktop);
     }
     p = POINT{point.x, point.y};
     m_ptCaret = p;

@@ -4,14 +4,11 @@
 
 namespace pikora {
 
-ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWindow) {
+ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWindow,
+                             ScreenPoint desktopOrigin) {
     ScreenPoint p{caretClient.x + focusWindow.left, caretClient.y + focusWindow.top};
-    if (p.x < 0) {
-        p.x = 0;
-    }
-    if (p.y < 0) {
-        p.y = 0;
-    }
+    p.x = std::max(p.x, desktopOrigin.x);
+    p.y = std::max(p.y, desktopOrigin.y);
     return p;
 }
 

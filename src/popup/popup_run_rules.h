@@ -24,8 +24,12 @@ constexpr int kClampWidth = 155;
 constexpr int kClampHeight = 225;
 
 // The caret's client point taken relative to the focus window's outer corner;
-// each negative coordinate becomes 0.
-ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWindow);
+// each coordinate left of or above the desktop becomes its edge. With one
+// monitor the desktop starts at 0; a monitor left of or above the primary
+// one has negative coordinates, which must stay so that the popup opens on
+// the caret's own monitor.
+ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWindow,
+                             ScreenPoint desktopOrigin = {});
 
 // Top-left corner of the popup: p (plus the offsets when p is a located caret)
 // kept inside the monitor rectangle as a 155 x 225 window.

@@ -48,6 +48,12 @@ TEST(PopupPlacement, StaysOnTheMonitorThatHoldsThePoint) {
     const ScreenPoint farLeft = PlacePopup({-1290, 10}, true, -20, 20, left);
     EXPECT_EQ(farLeft.x, -1280);
     EXPECT_EQ(farLeft.y, 30);
+    // A caret on that monitor keeps its negative coordinate, so the popup
+    // is placed there and not at the primary monitor's edge.
+    const ScreenPoint caret = CaretScreenPoint({30, 40}, {-900, 100, -300, 600}, {-1280, 0});
+    EXPECT_EQ(caret.x, -870);
+    EXPECT_EQ(caret.y, 140);
+    EXPECT_EQ(CaretScreenPoint({-500, 0}, {-900, 100, -300, 600}, {-1280, 0}).x, -1280);
 }
 
 TextItem Item(int kind, const std::string& text) {
