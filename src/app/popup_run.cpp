@@ -150,7 +150,12 @@ void CPopupApp::RunPopup(int mode) {
     if (historyWasOn) {
         m_bHistoryMode = true;
     }
-    RegisterHistoryHotkey();
+    // The settings dialog (a tray click can run a popup while it is open)
+    // holds the hotkey back so that its control can take the keys; it
+    // registers it itself when it closes.
+    if (m_pSettingsDlg == nullptr) {
+        RegisterHistoryHotkey();
+    }
     m_bPopupActive = false;
 }
 

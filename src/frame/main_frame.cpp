@@ -115,7 +115,9 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DRAWCLIPBOARD:
             if (TheApp().m_hwndNextViewer) {
-                ::SendMessageA(TheApp().m_hwndNextViewer, msg, wParam, lParam);
+                // Posted, so that a viewer further down that hangs cannot hang
+                // this program too.
+                ::PostMessageA(TheApp().m_hwndNextViewer, msg, wParam, lParam);
             }
             OnClipboardChanged();
             return 0;

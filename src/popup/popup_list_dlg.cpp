@@ -184,8 +184,18 @@ LRESULT CPopupListDlg::OnShowWindow(BOOL show, UINT status) {
 LRESULT CPopupListDlg::OnSize(UINT type, int cx, int cy) {
     if (m_bTrackSize) {
         ::SetWindowPos(m_list.Handle(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
-        m_pDialogSize[0] = cx + 6;
-        m_pDialogSize[1] = cy + 6;
+        // The size is stored as the window's outer size, which is what the
+        // next popup is opened with. Taking the client size plus a 3-pixel
+        // frame would make the popup shrink at every opening wherever the
+        // sizing frame is wider (newer Windows versions draw wider ones).
+        RECT outer{};
+        if (::GetWindowRect(m_hwnd, &outer)) {
+            m_pDialogSize[0] = outer.right - outer.left;
+            m_pDialogSize[1] = outer.bottom - outer.top;
+        } else {
+            m_pDialogSize[0] = cx + 6;
+            m_pDialogSize[1] = cy + 6;
+        }
         ::UpdateWindow(m_hwnd);
     }
     return Default(WM_SIZE, type, MAKELPARAM(cx, cy));

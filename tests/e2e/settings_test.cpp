@@ -600,6 +600,24 @@ TEST_F(PikoraSettings, TheSettingsCommandWhileTheDialogIsOpenOpensNoSecondOne) {
     EXPECT_EQ(CountSettingsDialogs(pikora_.Pid()), 0) << "a queued dialog opened afterwards";
 }
 
+TEST_F(PikoraSettings, APopupRunWhileTheDialogIsOpenLeavesTheHistoryHotkeyToTheDialog) {
+    ASSERT_NO_FATAL_FAILURE(StartWith());
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    // A left click on the tray icon runs a popup while the dialog is open.
+    PostTrayMouse(pikora_.Frame(), WM_LBUTTONDOWN);
+    HWND popup = WaitForPopup(pikora_.Pid());
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+    Sleep(150);
+    EXPECT_FALSE(HotkeyTaken(MOD_ALT, 'Z'))
+        << "the popup run took the hotkey the dialog's control must receive";
+    ClickItem(dialog, IDCANCEL);
+    ASSERT_NO_FATAL_FAILURE(SettleAfterDialog());
+    EXPECT_TRUE(HotkeyTaken(MOD_ALT, 'Z')) << "the dialog did not give the hotkey back";
+}
+
 // --- From the popup list's menu --------------------------------------------------
 
 constexpr UINT kIdListSettings = 32781;
