@@ -18,22 +18,27 @@ void OpenUrl(HWND owner, const std::string& url) {
 }  // namespace
 
 void CPopupApp::OnLookup(UINT id) {
+    LookUpClipboardText(id, nullptr, true);
+}
+
+void CPopupApp::LookUpClipboardText(UINT id, HWND owner, bool lowerEnglish) {
     std::string text;
     app::GetClipboardText(text);
     switch (id) {
         case ID_WEB_SEARCH:
-            OpenWebSearch(nullptr, text);
+            OpenWebSearch(owner, text);
             break;
         case ID_DIC_JAPANESE:
-            OpenDictionary(nullptr, text, pikora::kDicJapanese);
+            OpenDictionary(owner, text, pikora::kDicJapanese);
             break;
         case ID_DIC_EN_JA:
             // English headwords are looked up in lower case, so a word copied
             // from the start of a sentence is found too.
-            OpenDictionary(nullptr, pikora::ToLowerCp932(text), pikora::kDicEnJa);
+            OpenDictionary(owner, lowerEnglish ? pikora::ToLowerCp932(text) : text,
+                           pikora::kDicEnJa);
             break;
         case ID_DIC_JA_EN:
-            OpenDictionary(nullptr, text, pikora::kDicJaEn);
+            OpenDictionary(owner, text, pikora::kDicJaEn);
             break;
         default:
             break;

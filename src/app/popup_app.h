@@ -57,6 +57,10 @@ class CPopupApp : public ui::App {
     // opened for (none from the tray).
     void OpenWebSearch(HWND owner, const std::string& text);
     void OpenDictionary(HWND owner, const std::string& text, const char* selector);
+    // One of the four lookup commands on the clipboard's text. The tray's
+    // English-Japanese lookup lowers the text first; the popup's passes it
+    // on as it is.
+    void LookUpClipboardText(UINT id, HWND owner, bool lowerEnglish);
     // The settings dialog, also run from the popup list's menu. The popup
     // passes itself as owner: it is topmost, and a dialog it does not own
     // could open behind it.

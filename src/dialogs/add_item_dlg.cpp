@@ -6,12 +6,6 @@
 #include "ui/app.h"
 #include "ui/data_exchange.h"
 
-namespace {
-
-constexpr size_t kMaxTitleBytes = 256;
-
-}  // namespace
-
 CAddItemDlg::CAddItemDlg(ui::Window* parent, int insertIndex)
     : CItemTextDlg(IDD_ADD_ITEM, parent, IDC_ADD_TEXT, IDC_ADD_TEMPLATES),
       m_nInsertIndex(insertIndex) {}

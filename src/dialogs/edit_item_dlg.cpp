@@ -8,14 +8,8 @@
 
 namespace {
 
-constexpr size_t kMaxTitleBytes = 256;
 // The resource type of a dialog template's initial list items.
 constexpr WORD kDialogInitResource = 240;
-
-HINSTANCE ResourceInstance() {
-    ui::App* app = ui::App::Current();
-    return app ? app->Instance() : ::GetModuleHandleA(nullptr);
-}
 
 }  // namespace
 
@@ -32,7 +26,7 @@ bool CEditItemDlg::OnInitDialog() {
 
 // "ノーマル" and "ロック" come with the dialog template, in its init data.
 void CEditItemDlg::FillKindItems() {
-    HINSTANCE instance = ResourceInstance();
+    HINSTANCE instance = ui::ResourceInstance();
     HRSRC found = ::FindResourceA(instance, MAKEINTRESOURCEA(IDD_EDIT_ITEM),
                                   MAKEINTRESOURCEA(kDialogInitResource));
     HGLOBAL loaded = found != nullptr ? ::LoadResource(instance, found) : nullptr;

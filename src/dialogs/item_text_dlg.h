@@ -11,6 +11,9 @@
 
 class CItemTextDlg : public ui::Dialog {
   protected:
+    // The longest name either dialog takes, in bytes.
+    static constexpr size_t kMaxTitleBytes = 256;
+
     CItemTextDlg(UINT templateId, ui::Window* parent, int textBoxId, int templateComboId);
 
     bool OnInitDialog() override;

@@ -35,11 +35,6 @@ class ClientDC {
     HDC m_dc;
 };
 
-HINSTANCE ResourceInstance() {
-    ui::App* app = ui::App::Current();
-    return app ? app->Instance() : ::GetModuleHandleA(nullptr);
-}
-
 }  // namespace
 
 bool IsKeyboardOrMouseInput(UINT message) {
@@ -65,7 +60,7 @@ CItemListBox::~CItemListBox() = default;
 void CItemListBox::LoadItemBitmap(ui::UniqueMemoryDC& dc, ui::UniqueBitmap& bmp, UINT bitmapId,
                                   size_t slot) {
     dc.Reset(::CreateCompatibleDC(nullptr));
-    bmp.Reset(::LoadBitmapA(ResourceInstance(), MAKEINTRESOURCEA(bitmapId)));
+    bmp.Reset(::LoadBitmapA(ui::ResourceInstance(), MAKEINTRESOURCEA(bitmapId)));
     if (dc && bmp) {
         m_iconSelections[slot].emplace(dc.Get(), bmp.Get());
     }

@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "app/clipboard.h"
 #include "app/popup_app.h"
 #include "dialogs/add_item_dlg.h"
 #include "dialogs/edit_item_dlg.h"
@@ -15,11 +14,6 @@
 #include "ui/data_exchange.h"
 
 namespace {
-
-HINSTANCE ResourceInstance() {
-    ui::App* app = ui::App::Current();
-    return app ? app->Instance() : ::GetModuleHandleA(nullptr);
-}
 
 // The message the drag list sends its parent (the common controls register
 // it under this name).
@@ -42,7 +36,7 @@ CPopupListDlg::CPopupListDlg(ui::Window* parent, int* pResultIndex, BYTE mode, i
       m_bUserMode(mode != POPUP_MODE_AUTO),
       m_pDialogSize(pDialogSize) {
     m_list.m_bInteractive = mode != POPUP_MODE_AUTO;
-    m_menu.Reset(::LoadMenuA(ResourceInstance(), MAKEINTRESOURCEA(IDR_LIST_MENU)));
+    m_menu.Reset(::LoadMenuA(ui::ResourceInstance(), MAKEINTRESOURCEA(IDR_LIST_MENU)));
 }
 
 CPopupListDlg::~CPopupListDlg() = default;
@@ -98,7 +92,7 @@ bool CPopupListDlg::OnInitDialog() {
     ::InitCommonControlsEx(&icc);
     m_tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                      m_hwnd, nullptr, ResourceInstance(), nullptr));
+                                      m_hwnd, nullptr, ui::ResourceInstance(), nullptr));
     if (m_tooltip) {
         ::SendMessageA(m_tooltip.Get(), TTM_SETMAXTIPWIDTH, 0, 384);
         ::SendMessageA(m_tooltip.Get(), TTM_ACTIVATE, TRUE, 0);
@@ -525,21 +519,5 @@ void CPopupListDlg::OnListSettings() {
 // These look up what is on the clipboard, not the selected entry; the
 // browser taking the focus closes a popup like any other focus loss.
 void CPopupListDlg::OnClipboardLookup(UINT id) {
-    std::string text;
-    app::GetClipboardText(text);
-    CPopupApp& app = TheApp();
-    switch (id) {
-        case ID_WEB_SEARCH:
-            app.OpenWebSearch(m_hwnd, text);
-            break;
-        case ID_DIC_EN_JA:
-            app.OpenDictionary(m_hwnd, text, "0");
-            break;
-        case ID_DIC_JA_EN:
-            app.OpenDictionary(m_hwnd, text, "1");
-            break;
-        default:
-            app.OpenDictionary(m_hwnd, text, "2");
-            break;
-    }
+    TheApp().LookUpClipboardText(id, m_hwnd, false);
 }

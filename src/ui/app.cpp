@@ -139,13 +139,16 @@ LRESULT CALLBACK App::MsgFilterHook(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+HINSTANCE ResourceInstance() {
+    return App::Current() ? App::Current()->Instance() : ::GetModuleHandleA(nullptr);
+}
+
 std::string LoadResString(UINT id) {
     // Code page 932 text of one string-table entry; the table may hold long texts.
     std::vector<char> buffer(512);
     for (;;) {
         const int n =
-            ::LoadStringA(App::Current() ? App::Current()->Instance() : ::GetModuleHandleA(nullptr),
-                          id, buffer.data(), static_cast<int>(buffer.size()));
+            ::LoadStringA(ResourceInstance(), id, buffer.data(), static_cast<int>(buffer.size()));
         if (n <= 0) {
             return std::string();
         }

@@ -70,6 +70,9 @@ class App {
 constexpr UINT kAppTitleStringId = 57344;
 
 // Resource helpers.
+// The module the program's resources come from (the running exe when no
+// application object exists, as in the framework's own tests).
+HINSTANCE ResourceInstance();
 std::string LoadResString(UINT id);
 // A message box with the application title as caption.
 int AppMessageBox(const std::string& text, UINT flags, HWND owner = nullptr);

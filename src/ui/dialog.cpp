@@ -11,7 +11,7 @@ Dialog::~Dialog() = default;
 
 INT_PTR Dialog::DoModal() {
     App* app = App::Current();
-    HINSTANCE instance = app ? app->Instance() : ::GetModuleHandleA(nullptr);
+    HINSTANCE instance = ResourceInstance();
     HWND owner = m_parent ? m_parent->Handle() : nullptr;
     m_result = IDCANCEL;
     m_running = true;

@@ -18,7 +18,7 @@ Window* Window::FromHandle(HWND hwnd) {
 bool Window::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR cursor,
                                  HBRUSH background, HICON icon) {
     WNDCLASSA wc{};
-    HINSTANCE instance = App::Current() ? App::Current()->Instance() : ::GetModuleHandleA(nullptr);
+    HINSTANCE instance = ResourceInstance();
     if (::GetClassInfoA(instance, className, &wc)) {
         return true;
     }
@@ -34,7 +34,7 @@ bool Window::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR
 
 bool Window::CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
                       int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
-    HINSTANCE instance = App::Current() ? App::Current()->Instance() : ::GetModuleHandleA(nullptr);
+    HINSTANCE instance = ResourceInstance();
     HWND hwnd = ::CreateWindowExA(exStyle, className, title.c_str(), style, x, y, width, height,
                                   parent, menuOrId, instance, this);
     return hwnd != nullptr && hwnd == m_hwnd;
