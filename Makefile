@@ -4,11 +4,15 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN32 := build/win32
+WIN64 := build/win64
 BENCH := build/bench
 
-.PHONY: all setup native win32 test unit e2e run bench clean format
+.PHONY: all setup native win32 win64 test unit e2e run bench clean format
 
-all: native win32
+# The 32-bit Pikora.exe is the program as it ships; the 64-bit tree builds the
+# same sources for 64-bit Windows, and its Wine tests run on every machine
+# (some machines cannot execute 32-bit programs at all).
+all: native win32 win64
 
 setup:
 	@bash tools/setup-debian.sh
@@ -22,29 +26,41 @@ $(WIN32)/CMakeCache.txt:
 native: $(NATIVE)/CMakeCache.txt
 	cmake --build $(NATIVE) -j $(JOBS)
 
+$(WIN64)/CMakeCache.txt:
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release
+
 win32: $(WIN32)/CMakeCache.txt
 	cmake --build $(WIN32) -j $(JOBS)
 
-unit: setup native
-	ctest --test-dir $(NATIVE) --output-on-failure
+win64: $(WIN64)/CMakeCache.txt
+	cmake --build $(WIN64) -j $(JOBS)
 
-e2e: setup win32
-	ctest --test-dir $(WIN32) --output-on-failure
+unit: setup
+	@$(MAKE) --no-print-directory all
+	@bash tools/run-tests.sh unit
+
+e2e: setup
+	@$(MAKE) --no-print-directory win32 win64
+	@bash tools/run-tests.sh wine
 
 test: setup
 	@$(MAKE) --no-print-directory all
-	ctest --test-dir $(NATIVE) --output-on-failure
-	ctest --test-dir $(WIN32) --output-on-failure
+	@bash tools/run-tests.sh all
 
+# The 32-bit program where this machine can run it, otherwise the 64-bit one.
 run: setup
-	@$(MAKE) --no-print-directory win32
-	@bash tools/run-pikora.sh $(WIN32)/Pikora.exe
+	@if bash tools/can-run-32bit.sh --wine; then \
+	    $(MAKE) --no-print-directory win32 && bash tools/run-pikora.sh $(WIN32)/Pikora.exe; \
+	else \
+	    $(MAKE) --no-print-directory win64 && bash tools/run-pikora.sh $(WIN64)/Pikora.exe; \
+	fi
 
 bench: setup
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DPIKORA_SANITIZE=OFF -DPIKORA_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS)
 	@for b in $(BENCH)/*_bench; do echo "== $$b"; $$b --benchmark_counters_tabular=true || exit 1; done
-	@if [ -x tools/latency-probe.sh ]; then $(MAKE) --no-print-directory win32 && bash tools/latency-probe.sh; fi
+	@if bash tools/can-run-32bit.sh --wine; then tree=$(WIN32); else tree=$(WIN64); fi; \
+	    $(MAKE) --no-print-directory $$(basename $$tree) && bash tools/latency-probe.sh $$tree
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,21 +1,4 @@
-# Cross build of the Win32 program with Debian's MinGW-w64 (32-bit, POSIX threads).
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows (PE32): Pikora.exe as it ships.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
-
-find_program(_pikora_posix_cxx ${TOOLCHAIN_PREFIX}-g++-posix)
-find_program(_pikora_posix_cc ${TOOLCHAIN_PREFIX}-gcc-posix)
-if(_pikora_posix_cxx AND _pikora_posix_cc)
-  set(CMAKE_C_COMPILER ${_pikora_posix_cc})
-  set(CMAKE_CXX_COMPILER ${_pikora_posix_cxx})
-else()
-  set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc)
-  set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++)
-endif()
-set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

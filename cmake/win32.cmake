@@ -27,6 +27,18 @@ add_custom_command(TARGET Pikora POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different "${CMAKE_SOURCE_DIR}/src/res/まず読んでね!.html"
           "${CMAKE_BINARY_DIR}/まず読んでね!.html")
 
+# The program a clean Windows starts as it is: GUI, this tree's architecture,
+# no DLL beyond Windows' own. Needs no Wine, so it runs on every machine.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(PIKORA_WINDOWS_ARCH win64)
+else()
+  set(PIKORA_WINDOWS_ARCH win32)
+endif()
+add_test(NAME PikoraExe.IsAStandaloneWindowsGuiProgram
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/check-pe.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Pikora>
+          ${PIKORA_WINDOWS_ARCH})
+set_tests_properties(PikoraExe.IsAStandaloneWindowsGuiProgram PROPERTIES LABELS image)
+
 # GoogleTest from Debian's source package, built for the cross target.
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -3,13 +3,25 @@
 # Idempotent: when everything is already there it only checks and returns.
 set -euo pipefail
 
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# The 64-bit half (64-bit MinGW, wine64) is what the Wine tests need on every
+# machine; the 32-bit MinGW builds Pikora.exe as it ships. Wine's 32-bit half
+# only where the kernel can execute 32-bit programs: elsewhere it could not
+# start anyway.
 need_pkgs=(
   cmake make g++ python3
   g++-mingw-w64-i686 mingw-w64-i686-dev binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  wine wine32:i386 xvfb x11-utils xauth
+  wine wine64 xvfb x11-utils xauth
   fonts-ipafont-gothic locales
 )
+want_i386=0
+if bash "$root/tools/can-run-32bit.sh"; then
+  want_i386=1
+  need_pkgs+=(wine32:i386)
+fi
 
 missing=()
 for p in "${need_pkgs[@]}"; do
@@ -30,15 +42,20 @@ fi
 
 echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "$want_i386" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 # The mingw g++ comes in two thread models; Pikora is built with the POSIX one
 # so that std::thread and friends work in the e2e helpers.
-if [ -x /usr/bin/i686-w64-mingw32-g++-posix ]; then
-  update-alternatives --set i686-w64-mingw32-g++ /usr/bin/i686-w64-mingw32-g++-posix >/dev/null 2>&1 || true
-  update-alternatives --set i686-w64-mingw32-gcc /usr/bin/i686-w64-mingw32-gcc-posix >/dev/null 2>&1 || true
+for target in i686-w64-mingw32 x86_64-w64-mingw32; do
+  if [ -x /usr/bin/$target-g++-posix ]; then
+    update-alternatives --set $target-g++ /usr/bin/$target-g++-posix >/dev/null 2>&1 || true
+    update-alternatives --set $target-gcc /usr/bin/$target-gcc-posix >/dev/null 2>&1 || true
+  fi
+done
+if [ "$want_i386" = 0 ]; then
+  echo "setup: this machine cannot execute 32-bit programs: 32-bit Wine not installed, the Wine tests run on the 64-bit build"
 fi
 echo "setup: done"

@@ -10,8 +10,12 @@ namespace {
 
 constexpr UINT kTrayIconId = 4;
 constexpr UINT kViewId = 0xE900;  // the first pane id frames give their view
-// The classic NOTIFYICONDATAA layout (64-byte tip) that every shell accepts.
-constexpr DWORD kNotifyIconDataSize = 88;
+// The first version of NOTIFYICONDATAA (64-byte tip), which every shell
+// accepts. Its size follows the architecture: the record holds a window and
+// an icon handle, so a hard-coded 88 is wrong for a 64-bit shell.
+constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAA_V1_SIZE;
+static_assert(kNotifyIconDataSize == (sizeof(void*) == 8 ? 104 : 88),
+              "the first NOTIFYICONDATAA layout is 88 bytes on 32-bit Windows, 104 on 64-bit");
 
 HICON LoadSmallIcon(UINT id) {
     return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),

@@ -129,7 +129,7 @@ void OnMessageHandled(const CWPRETSTRUCT& message) {
             const LONG slot = shared->destroyedCount;
             if (slot < e2e::kThreadSpyMaxDestroyed) {
                 shared->destroyedWindows[slot] =
-                    static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(message.hwnd));
+                    static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(message.hwnd));
                 shared->trayIconsAtDestroy[slot] = CountTrayIcons();
                 InterlockedIncrement(&shared->destroyedCount);
             }

@@ -110,7 +110,7 @@ std::optional<int> ThreadSpy::TrayIconsWhenDestroyed(HWND window) const {
     }
     const LONG count = m_shared->destroyedCount;
     MemoryBarrier();
-    const auto wanted = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(window));
+    const auto wanted = static_cast<ULONGLONG>(reinterpret_cast<ULONG_PTR>(window));
     for (LONG i = 0; i < count; ++i) {
         if (m_shared->destroyedWindows[i] == wanted) {
             return static_cast<int>(m_shared->trayIconsAtDestroy[i]);

@@ -42,7 +42,8 @@ struct ThreadSpyShared {
     // with the number of notification-area icons at that moment (-1: no tray
     // window).
     volatile LONG destroyedCount;
-    DWORD destroyedWindows[kThreadSpyMaxDestroyed];
+    // Window handles, widened so that a 64-bit build keeps them whole.
+    ULONGLONG destroyedWindows[kThreadSpyMaxDestroyed];
     LONG trayIconsAtDestroy[kThreadSpyMaxDestroyed];
 };
 
