@@ -51,7 +51,8 @@ class CPopupApp : public ui::App {
     void LocateCaret(POINT& p);
     void PopupPosFromCursor();
     void ActivateTarget();
-    std::string ExpandMacros(std::string_view text);
+    // The entry's text as it is pasted; launch macros run for locked entries only.
+    std::string ExpandMacros(const pikora::TextItem& entry);
 
     // Lookups of a text on the web; owner is the window the browser is
     // opened for (none from the tray).

@@ -4,7 +4,6 @@
 #include "app/clipboard_snapshot.h"
 #include "app/popup_app.h"
 #include "frame/main_frame.h"
-#include "macro/expand_macros.h"
 #include "macro/launcher_win32.h"
 #include "popup/popup_list_dlg.h"
 #include "popup/popup_run_rules.h"
@@ -94,9 +93,9 @@ void CPopupApp::ActivateTarget() {
     ::SetForegroundWindow(root ? root : m_hwndTargetFocus);
 }
 
-std::string CPopupApp::ExpandMacros(std::string_view text) {
+std::string CPopupApp::ExpandMacros(const pikora::TextItem& entry) {
     ShellLauncher launcher;
-    return pikora::ExpandMacros(text, CurrentLocalTime(), launcher);
+    return pikora::ExpandEntryForPaste(entry, CurrentLocalTime(), launcher);
 }
 
 void CPopupApp::RunPopup(int mode) {
@@ -162,7 +161,7 @@ void CPopupApp::RunPopup(int mode) {
 void CPopupApp::PasteEntry(int index) {
     const pikora::TextItem entry = m_items.GetAt(m_items.FindIndex(index));
     const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take();
-    const std::string text = ExpandMacros(entry.text);
+    const std::string text = ExpandMacros(entry);
     const bool keep = m_settings.ToClip != 0;
     // A text that only passes through the clipboard is marked so that other
     // clipboard tools do not record it; one the user keeps is a normal copy.

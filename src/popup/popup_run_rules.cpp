@@ -2,7 +2,27 @@
 
 #include <algorithm>
 
+#include "macro/expand_macros.h"
+
 namespace pikora {
+
+namespace {
+
+// Expands launch macros to nothing, the way the real launcher leaves no text
+// behind, without running anything.
+class NoLaunch : public Launcher {
+  public:
+    void OpenDocument(const std::string&) override {}
+    void StartProgram(const std::string&) override {}
+};
+
+}  // namespace
+
+std::string ExpandEntryForPaste(const TextItem& entry, const LocalTime& now, Launcher& launcher) {
+    NoLaunch none;
+    return ExpandMacros(std::string_view(entry.text), now,
+                        entry.kind == KIND_LOCKED ? launcher : none);
+}
 
 ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWindow,
                              ScreenPoint desktopOrigin) {

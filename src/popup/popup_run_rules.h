@@ -2,6 +2,10 @@
 // happens to the list after a paste.
 #pragma once
 
+#include <string>
+
+#include "macro/launcher.h"
+#include "macro/local_time.h"
 #include "store/text_list.h"
 
 namespace pikora {
@@ -51,6 +55,14 @@ PopupSize UsablePopupSize(int width, int height);
 // The opacities the settings dialog can set: 25 (its right end) to 255.
 constexpr int kMinPopupOpacity = 25;
 int UsablePopupOpacity(int value);
+
+// The text a chosen entry pastes: its macro blocks expanded at `now`. Only a
+// locked entry, which the user typed, inserted from a template or locked
+// after seeing it, may open documents or start programs through launcher.
+// Any other entry may be text that was merely copied (from a web page, a
+// mail), and a copied text must never run anything: its launch macros are
+// removed from the text just the same, but nothing is opened or started.
+std::string ExpandEntryForPaste(const TextItem& entry, const LocalTime& now, Launcher& launcher);
 
 // The list after the entry at index was pasted. Returns true when selectId
 // was changed (the entry moved to the top).

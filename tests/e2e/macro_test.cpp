@@ -8,10 +8,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/clipboard.h"
 #include "support/common.h"
+#include "support/data_file.h"
 #include "support/ini_file.h"
 #include "support/input.h"
 #include "support/notepad.h"
@@ -30,6 +33,9 @@ constexpr DWORD kPasteSettleMs = 700;
 // A program macro may hold the paste until the started program is idle, for
 // at most 10 s.
 constexpr DWORD kLaunchedPasteTimeoutMs = 15000;
+
+// The popup menu's "ロックする(&L)".
+constexpr UINT kIdItemLock = 32778;
 
 std::string Format(const char* format, int a, int b, int c, int d = 0) {
     char buffer[64];
@@ -168,6 +174,68 @@ TEST_F(PikoraMacro, AProgramMacroStartsItsProgramOnceWithExpandedArgumentsBefore
     const auto saved = DatAfterExit();
     ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
     EXPECT_EQ(DescribeEntries(*saved), DescribeEntries({entry}));
+    DeleteFileA(log.c_str());
+}
+
+// The list as Pikora.dat holds it now; nothing while the file is incomplete.
+std::optional<std::vector<DatEntry>> DatEntriesNow(const PikoraProcess& pikora) {
+    const auto bytes = pikora.ReadDat();
+    return bytes ? CompleteDatEntries(*bytes) : std::nullopt;
+}
+
+// Waits until Pikora.dat holds one entry of `kind`, as it saves the list
+// after a capture and after each popup.
+bool WaitSingleEntryOfKind(const PikoraProcess& pikora, int32_t kind) {
+    return WaitUntil(
+        [&] {
+            const auto entries = DatEntriesNow(pikora);
+            return entries && entries->size() == 1 && (*entries)[0].kind == kind;
+        },
+        3000);
+}
+
+TEST_F(PikoraMacro, ACopiedProgramMacroStartsNothingUntilTheUserLocksTheEntry) {
+    const std::string probe = ProbeExe();
+    ASSERT_TRUE(FileSize(probe).has_value()) << probe << " is missing";
+    const std::string log = ProbeLogPath();
+    DeleteFileA(log.c_str());
+    // A text from a web page or a mail that hides a command behind its first line.
+    const std::string copied =
+        "A<pikoraMACRO>$SHELL<\"" + probe + "\" \"" + log + "\" $Y>$SHELL</pikoraMACRO>B";
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({{"StopRun", "0"}, {"NormalDelete", "0"}, {"NoKeyClear", "0"}}), {}));
+    ASSERT_TRUE(SetClipboardText(copied));
+    ASSERT_TRUE(WaitSingleEntryOfKind(pikora_, kKindNormal))
+        << "the copy was not recorded; " << DescribeDat(pikora_.ReadDat());
+    ASSERT_EQ(DatEntriesNow(pikora_)->front().text, copied);
+
+    // Chosen as a normal entry: the same text as a locked one would paste,
+    // but nothing is started.
+    ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(notepad_->WaitForText("abAB", kLaunchedPasteTimeoutMs))
+        << "notepad holds '" << Utf8(notepad_->Text()) << "'";
+    // A launch comes before the paste, and the probe logs before it is idle:
+    // had there been one, its line would be there by now.
+    EXPECT_EQ(Joined(ProbeLogLines(log)), Joined({})) << "a copied text started a program";
+
+    // Locked by the user, the same entry starts its program once.
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    PostMessageA(popup, WM_COMMAND, MAKEWPARAM(kIdItemLock, 0), 0);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+    ASSERT_TRUE(WaitSingleEntryOfKind(pikora_, kKindLocked))
+        << "the entry was not locked; " << DescribeDat(pikora_.ReadDat());
+    ASSERT_TRUE(notepad_->Focus());
+    ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(notepad_->WaitForText("abABAB", kLaunchedPasteTimeoutMs))
+        << "notepad holds '" << Utf8(notepad_->Text()) << "'";
+    EXPECT_TRUE(WaitUntil([&] { return !ProbeLogLines(log).empty(); }, 3000))
+        << "the locked entry did not start the probe";
+    Sleep(kPasteSettleMs);
+    EXPECT_EQ(ProbeLogLines(log).size(), 1u) << Joined(ProbeLogLines(log));
     DeleteFileA(log.c_str());
 }
 

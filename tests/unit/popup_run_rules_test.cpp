@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "macro_testing.h"
+
 namespace pikora {
 namespace {
 
@@ -121,6 +123,24 @@ TEST(UsablePopup, OddStoredSizesAndOpacitiesStillGiveAVisiblePopup) {
     EXPECT_EQ(UsablePopupOpacity(-1000), 25);
     EXPECT_EQ(UsablePopupOpacity(200), 200);
     EXPECT_EQ(UsablePopupOpacity(25), 25);
+}
+
+TEST(PasteExpansion, OnlyLockedEntriesLaunchAndEveryKindPastesTheSameText) {
+    using macro_testing::Launch;
+    const std::string text =
+        "A<pikoraMACRO>$SHELL<cmd /c x $Y>$SHELL$RELATE<http://x/>$RELATE$M</pikoraMACRO>B";
+    TextItem entry;
+    entry.text = text;
+    for (const int32_t kind : {KIND_NORMAL, KIND_LOCKED, 2, -1}) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        entry.kind = kind;
+        macro_testing::RecordingLauncher launcher;
+        EXPECT_EQ(ExpandEntryForPaste(entry, macro_testing::ExampleInstant(), launcher), "A03B");
+        const std::vector<Launch> expected =
+            kind == KIND_LOCKED ? std::vector<Launch>{{'D', "http://x/"}, {'P', "cmd /c x 2001"}}
+                                : std::vector<Launch>{};
+        EXPECT_EQ(launcher.calls, expected);
+    }
 }
 
 }  // namespace
