@@ -47,6 +47,9 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 # Every Wine test runs through this wrapper: private Xvfb, private prefix, ja_JP.
 set(PIKORA_WINE_ENV ${CMAKE_SOURCE_DIR}/tests/e2e/wine-env)
+# A prefix per build tree: two trees of one architecture can then run their
+# suites at the same time, each with its own wineserver and X display.
+set(PIKORA_TREE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/ui/CMakeLists.txt)
   add_subdirectory(tests/ui)
