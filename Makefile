@@ -6,8 +6,10 @@ NATIVE := build/native
 WIN32 := build/win32
 WIN64 := build/win64
 BENCH := build/bench
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all setup native win32 win64 test unit e2e run bench clean format
+.PHONY: all setup native win32 win64 test unit e2e run bench fuzz clean format
 
 # The 32-bit Pikora.exe is the program as it ships; the 64-bit tree builds the
 # same sources for 64-bit Windows, and its Wine tests run on every machine
@@ -61,6 +63,12 @@ bench: setup
 	@for b in $(BENCH)/*_bench; do echo "== $$b"; $$b --benchmark_counters_tabular=true || exit 1; done
 	@if bash tools/can-run-32bit.sh --wine; then tree=$(WIN32); else tree=$(WIN64); fi; \
 	    $(MAKE) --no-print-directory $$(basename $$tree) && bash tools/latency-probe.sh $$tree
+
+# The core's libFuzzer targets (clang), each for FUZZ_SECONDS; not part of
+# `make test`. Needs only clang and GoogleTest, not the Windows tool chain.
+fuzz:
+	@bash tools/setup-debian.sh fuzz
+	@FUZZ_TREE=$(FUZZ) JOBS=$(JOBS) bash tools/run-fuzz.sh $(FUZZ_SECONDS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs what building and testing Pikora needs on Debian 12, as root.
 # Idempotent: when everything is already there it only checks and returns.
+#   tools/setup-debian.sh        what `make test` and `make run` need
+#   tools/setup-debian.sh fuzz   what `make fuzz` needs: clang and its
+#                                libFuzzer runtime, GoogleTest; no Windows tools
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+what=${1:-all}
 
 # The 64-bit half (64-bit MinGW, wine64) is what the Wine tests need on every
 # machine; the 32-bit MinGW builds Pikora.exe as it ships. Wine's 32-bit half
@@ -18,7 +22,9 @@ need_pkgs=(
   fonts-ipafont-gothic locales
 )
 want_i386=0
-if bash "$root/tools/can-run-32bit.sh"; then
+if [ "$what" = fuzz ]; then
+  need_pkgs=(cmake make python3 clang-14 libclang-rt-14-dev libgtest-dev libgmock-dev)
+elif bash "$root/tools/can-run-32bit.sh"; then
   want_i386=1
   need_pkgs+=(wine32:i386)
 fi
