@@ -9,7 +9,7 @@ BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all setup native win32 win64 test unit e2e run bench fuzz clean format
+.PHONY: all setup native win32 win64 test unit e2e run bench clean format
 
 # The 32-bit Pikora.exe is the program as it ships; the 64-bit tree builds the
 # same sources for 64-bit Windows, and its Wine tests run on every machine
@@ -66,6 +66,7 @@ bench: setup
 
 # The core's libFuzzer targets (clang), each for FUZZ_SECONDS; not part of
 # `make test`. Needs only clang and GoogleTest, not the Windows tool chain.
+.PHONY: fuzz
 fuzz:
 	@bash tools/setup-debian.sh fuzz
 	@FUZZ_TREE=$(FUZZ) JOBS=$(JOBS) bash tools/run-fuzz.sh $(FUZZ_SECONDS)
