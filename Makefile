@@ -8,8 +8,9 @@ WIN64 := build/win64
 BENCH := build/bench
 FUZZ := build/fuzz
 FUZZ_SECONDS ?= 60
+DIST := build/dist
 
-.PHONY: all setup native win32 win64 test unit e2e run bench clean format
+.PHONY: all setup native win32 win64 dist test unit e2e run bench clean format
 
 # The 32-bit Pikora.exe is the program as it ships; the 64-bit tree builds the
 # same sources for 64-bit Windows, and its Wine tests run on every machine
@@ -37,17 +38,22 @@ win32: $(WIN32)/CMakeCache.txt
 win64: $(WIN64)/CMakeCache.txt
 	cmake --build $(WIN64) -j $(JOBS)
 
+# The release zip, $(DIST)/Pikora-<version>.zip: both programs (stripped
+# copies), the read-me, the sound, LICENSE and SHA256SUMS. Same commit, same bytes.
+dist: win32 win64
+	@python3 tools/make-dist.py $(WIN32) $(WIN64) $(DIST)
+
 unit: setup
-	@$(MAKE) --no-print-directory all
-	@bash tools/run-tests.sh unit
+	@$(MAKE) --no-print-directory all dist
+	@DIST_DIR=$(DIST) bash tools/run-tests.sh unit
 
 e2e: setup
 	@$(MAKE) --no-print-directory win32 win64
 	@bash tools/run-tests.sh wine
 
 test: setup
-	@$(MAKE) --no-print-directory all
-	@bash tools/run-tests.sh all
+	@$(MAKE) --no-print-directory all dist
+	@DIST_DIR=$(DIST) bash tools/run-tests.sh all
 
 # The 32-bit program where this machine can run it, otherwise the 64-bit one.
 run: setup

@@ -6,6 +6,17 @@ enable_language(RC)
 set(PIKORA_STATIC_LINK -static -static-libgcc -static-libstdc++)
 set(PIKORA_WIN32_LIBS comctl32 comdlg32 shell32 winmm gdi32 user32 kernel32 advapi32 ole32 uuid)
 add_compile_definitions(WINVER=0x0600 _WIN32_WINNT=0x0600 _WIN32_IE=0x0600 NOMINMAX STRICT)
+# Release zips built from one commit must match byte for byte on any machine:
+# no source or build folder in the programs (__FILE__, debug info) and no link
+# time in the PE header. GCC applies the last matching map, so the build
+# folder's comes after the source folder's that contains it. pikora_core
+# exists already, hence its own line.
+set(PIKORA_REPRODUCIBLE
+  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.>"
+  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=.>")
+add_compile_options(${PIKORA_REPRODUCIBLE})
+target_compile_options(pikora_core PRIVATE ${PIKORA_REPRODUCIBLE})
+add_link_options(-Wl,--no-insert-timestamp)
 
 file(GLOB PIKORA_UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp)
 add_library(pikora_ui STATIC ${PIKORA_UI_SOURCES})

@@ -2,6 +2,7 @@
 # Runs the test suites of the built trees and says plainly what ran:
 #   - the core's unit tests (build/native),
 #   - the image checks of both Windows programs (no Wine needed),
+#   - the checks of the release zip (build/dist, or $DIST_DIR),
 #   - the Wine suites of the 64-bit tree, always,
 #   - the Wine suites of the 32-bit tree where this machine can run 32-bit
 #     programs (decided by trying Wine's 32-bit loader), and otherwise a line
@@ -52,6 +53,42 @@ ctest_suite() {
     fi
 }
 
+# dist_suite LABEL: checks the release zip that `make dist` left in DIST_DIR.
+dist_suite() {
+    local label=$1 name zip log
+    echo "== $label"
+    if ! name=$(python3 tools/make-dist.py --name); then
+        summary+=("$label: did not run (no version in src/res/Pikora.rc)")
+        status=1
+        return
+    fi
+    zip=${DIST_DIR:-build/dist}/$name
+    if [ ! -f "$zip" ]; then
+        summary+=("$label: did not run ($zip is missing; make dist builds it)")
+        status=1
+        return
+    fi
+    log=$(mktemp) || return 1
+    python3 tools/check-dist.py "$zip" 2>&1 | tee "$log"
+    local rc=${PIPESTATUS[0]}
+    local line
+    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n1)
+    rm -f "$log"
+    if [ -z "$line" ]; then
+        summary+=("$label: did not run (check-dist exit status $rc)")
+        status=1
+        return
+    fi
+    local passed=${line%% *} failed
+    failed=$(sed -E 's/.*, ([0-9]+) failed$/\1/' <<<"$line")
+    total_passed=$((total_passed + passed))
+    total_failed=$((total_failed + failed))
+    summary+=("$label: $passed passed, $failed failed")
+    if [ "$rc" != 0 ] || [ "$failed" != 0 ]; then
+        status=1
+    fi
+}
+
 count_tests() {
     ctest --test-dir "$1" -N "${@:2}" 2>/dev/null | sed -n 's/^Total Tests: //p'
 }
@@ -60,6 +97,7 @@ if [ "$what" = all ] || [ "$what" = unit ]; then
     ctest_suite "Unit tests (native core)" build/native
     ctest_suite "Program image checks (32-bit)" build/win32 -L image
     ctest_suite "Program image checks (64-bit)" build/win64 -L image
+    dist_suite "Release zip checks"
 fi
 
 if [ "$what" = all ] || [ "$what" = wine ]; then
