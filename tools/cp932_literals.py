@@ -17,7 +17,8 @@ are build output: never edit or commit them.
 
     cp932_literals.py compare COMPILE_COMMANDS [PATH...]
         For every source of the compilation database whose copy differs from
-        it (only those in the files or folders named, if any), compiles the original as the build does
+        it (only those in the files or folders named, if any; every one of
+        them when a header of the named folders changes), compiles the original as the build does
         (with GCC's -fexec-charset) and the copy without the charset options,
         both to assembly, and fails when the two differ anywhere but in the
         file name. Exit status 0 when every pair is identical. Tests are
@@ -346,37 +347,58 @@ def assembly(command, source, cwd):
     ]
 
 
+def read_text(path):
+    with open(path, encoding="utf-8", newline="") as f:
+        return f.read()
+
+
+def write_text(path, text):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8", newline="") as f:
+        f.write(text)
+
+
 def compare(database, only):
     with open(database, encoding="utf-8") as f:
         entries = json.load(f)
     only = [os.path.realpath(p) for p in only]
+    folders = [p for p in only if os.path.isdir(p)]
     compared = literals = 0
     failures = []
     with tempfile.TemporaryDirectory(prefix="cp932-literals-") as tmp:
+        # Copies live at the same path under tmp: quoted includes of a copy
+        # find copied siblings, base names (which show in the names of static
+        # constructors) stay, and the named folders' headers are copied too.
+        def mirror(path):
+            return os.path.join(tmp, path.lstrip(os.sep))
+
+        header_literals = 0
+        for folder in folders:
+            for dirpath, _, names in os.walk(folder):
+                for name in names:
+                    if name.endswith((".h", ".hpp")):
+                        path = os.path.join(dirpath, name)
+                        converted, count = convert(read_text(path), path)
+                        write_text(mirror(path), converted)
+                        header_literals += count
+        literals += header_literals
         for entry in entries:
             source = os.path.realpath(os.path.join(entry["directory"], entry["file"]))
             if only and not any(source == p or source.startswith(p + os.sep) for p in only):
                 continue
-            with open(source, encoding="utf-8", newline="") as f:
-                text = f.read()
-            converted, count = convert(text, source)
-            if count == 0:
+            converted, count = convert(read_text(source), source)
+            if count == 0 and header_literals == 0:
                 continue
+            write_text(mirror(source), converted)
             args = entry.get("arguments") or shlex.split(entry["command"])
-            # Same base name: it shows in the names of static constructors.
-            folder = os.path.join(tmp, str(compared))
-            os.makedirs(folder)
-            copy = os.path.join(folder, os.path.basename(source))
-            with open(copy, "w", encoding="utf-8", newline="") as f:
-                f.write(converted)
             arg_source = entry["file"]
             original = assembly(
                 assembly_command(args, arg_source, True), source, entry["directory"]
             )
-            # The copy lives elsewhere: its own folder first for quoted includes.
             copy_args = assembly_command(args, arg_source, False)
-            copy_args.insert(1, "-iquote" + os.path.dirname(source))
-            generated = assembly(copy_args, copy, entry["directory"])
+            for folder in reversed(folders):
+                copy_args.insert(1, "-I" + mirror(folder))
+            generated = assembly(copy_args, mirror(source), entry["directory"])
             compared += 1
             literals += count
             if original != generated:
@@ -388,7 +410,10 @@ def compare(database, only):
                         break
             else:
                 print(f"same bytes: {os.path.relpath(source)} ({count} literals)")
-    print(f"{compared} files, {literals} converted literals, {len(failures)} different")
+    print(
+        f"{compared} files, {literals} converted literals "
+        f"({header_literals} in headers), {len(failures)} different"
+    )
     if compared == 0 and only:
         print("nothing compared: no named source has a converted literal")
         return 1
