@@ -5,10 +5,12 @@
 #include "app/popup_app.h"
 #include "frame/main_frame.h"
 #include "macro/launcher_win32.h"
+#include "popup/dpi_scale.h"
 #include "popup/popup_list_dlg.h"
 #include "popup/popup_run_rules.h"
 #include "res/resource.h"
 #include "settings/app_settings.h"
+#include "ui/dpi.h"
 
 namespace {
 
@@ -81,8 +83,9 @@ void CPopupApp::PopupPosFromCursor() {
     ::GetCursorPos(&m_ptPopup);
     const pikora::PopupSize size =
         pikora::UsablePopupSize(m_settings.DialogSizeX, m_settings.DialogSizeY);
-    m_ptPopup.x -= size.width;
-    m_ptPopup.y -= size.height;
+    const int dpi = ui::DpiAtPoint(m_ptPopup);
+    m_ptPopup.x -= pikora::ScaleForDpi(size.width, dpi);
+    m_ptPopup.y -= pikora::ScaleForDpi(size.height, dpi);
 }
 
 void CPopupApp::ActivateTarget() {
@@ -114,10 +117,12 @@ void CPopupApp::RunPopup(int mode) {
     if (locate) {
         LocateCaret(m_ptPopup);
     }
+    const int dpi = ui::DpiAtPoint(m_ptPopup);
     const pikora::ScreenPoint placed =
         pikora::PlacePopup({m_ptPopup.x, m_ptPopup.y}, locate, m_settings.CaretPosX,
-                           m_settings.CaretPosY, MonitorRectAt(m_ptPopup));
+                           m_settings.CaretPosY, MonitorRectAt(m_ptPopup), dpi);
     m_ptPopup = POINT{placed.x, placed.y};
+    dialog.SetDpi(dpi);
 
     ::SetForegroundWindow(MainFrame()->Handle());
     ::UnregisterHotKey(nullptr, HOTKEY_HISTORY_TOGGLE);

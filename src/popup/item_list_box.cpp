@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/popup_app.h"
+#include "popup/dpi_scale.h"
 #include "popup/item_drop.h"
 #include "popup/popup_list_dlg.h"
 #include "res/resource.h"
@@ -129,8 +130,12 @@ LRESULT CItemListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return ui::Window::WindowProc(msg, wParam, lParam);
 }
 
+int CItemListBox::ItemHeight() const {
+    return pikora::ScaleForDpi(pikora::ITEM_HEIGHT, m_nDpi);
+}
+
 void CItemListBox::MeasureItem(MEASUREITEMSTRUCT& mis) {
-    mis.itemHeight = pikora::ITEM_HEIGHT;
+    mis.itemHeight = static_cast<UINT>(ItemHeight());
 }
 
 int CItemListBox::CompareItem(const COMPAREITEMSTRUCT&) {
@@ -138,8 +143,9 @@ int CItemListBox::CompareItem(const COMPAREITEMSTRUCT&) {
 }
 
 void CItemListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
+    const int side = ItemHeight();
     RECT text = dis.rcItem;
-    text.left += pikora::ITEM_HEIGHT;
+    text.left += side;
 
     // The lines are drawn from the text list, never from the control's strings.
     const pikora::TextItemList& items = TheApp().m_items;
@@ -172,8 +178,16 @@ void CItemListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
         ::FillRect(dc, &interior, window);
     }
     if (HDC icon = IconDC(plan.icon)) {
-        ::BitBlt(dc, dis.rcItem.left, dis.rcItem.top, pikora::ITEM_HEIGHT, pikora::ITEM_HEIGHT,
-                 icon, 0, 0, SRCCOPY);
+        if (side == pikora::ITEM_HEIGHT) {
+            ::BitBlt(dc, dis.rcItem.left, dis.rcItem.top, side, side, icon, 0, 0, SRCCOPY);
+        } else {
+            // Whole pixels, not blended ones: the small icons stay crisp when
+            // enlarged for a high-DPI monitor.
+            const int oldMode = ::SetStretchBltMode(dc, COLORONCOLOR);
+            ::StretchBlt(dc, dis.rcItem.left, dis.rcItem.top, side, side, icon, 0, 0,
+                         pikora::ITEM_HEIGHT, pikora::ITEM_HEIGHT, SRCCOPY);
+            ::SetStretchBltMode(dc, oldMode);
+        }
     }
     text.left += 1;
     // No DT_NOPREFIX: an ampersand in a title underlines the next character.
@@ -282,7 +296,8 @@ RECT CItemListBox::BandRect(int index) const {
                        reinterpret_cast<LPARAM>(&item)) == LB_ERR) {
         return band;
     }
-    const RECT whole{client.left, item.top - 2, client.right, item.top + 2};
+    const int half = pikora::ScaleForDpi(2, m_nDpi);
+    const RECT whole{client.left, item.top - half, client.right, item.top + half};
     ::IntersectRect(&band, &whole, &client);
     return band;
 }

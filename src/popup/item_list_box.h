@@ -57,6 +57,10 @@ class CItemListBox : public ui::Window {
     // Set by the popup from its mode: true for a popup the user opened.
     // Fixed for the life of the object.
     bool m_bInteractive = false;
+    // The DPI the lines are measured and drawn at: the popup's monitor's.
+    int m_nDpi = 96;
+    // Height of a line and side of its kind icon at m_nDpi.
+    int ItemHeight() const;
 
   protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -5,6 +5,7 @@
 #include "app/popup_app.h"
 #include "dialogs/add_item_dlg.h"
 #include "dialogs/edit_item_dlg.h"
+#include "popup/dpi_scale.h"
 #include "popup/popup_focus.h"
 #include "popup/popup_keys.h"
 #include "popup/popup_menu.h"
@@ -14,6 +15,10 @@
 #include "ui/data_exchange.h"
 
 namespace {
+
+// WM_DPICHANGED, sent from Windows 8.1 on; the headers for the oldest
+// Windows we build for leave it out.
+constexpr UINT kWmDpiChanged = 0x02E0;
 
 // The message the drag list sends its parent (the common controls register
 // it under this name).
@@ -40,6 +45,11 @@ CPopupListDlg::CPopupListDlg(ui::Window* parent, int* pResultIndex, BYTE mode, i
 }
 
 CPopupListDlg::~CPopupListDlg() = default;
+
+void CPopupListDlg::SetDpi(int dpi) {
+    m_nDpi = dpi > 0 ? dpi : pikora::kBaseDpi;
+    m_list.m_nDpi = m_nDpi;
+}
 
 bool CPopupListDlg::On9x() const {
     return IsWin9xPlatform();
@@ -94,7 +104,7 @@ bool CPopupListDlg::OnInitDialog() {
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       m_hwnd, nullptr, ui::ResourceInstance(), nullptr));
     if (m_tooltip) {
-        ::SendMessageA(m_tooltip.Get(), TTM_SETMAXTIPWIDTH, 0, 384);
+        ::SendMessageA(m_tooltip.Get(), TTM_SETMAXTIPWIDTH, 0, pikora::ScaleForDpi(384, m_nDpi));
         ::SendMessageA(m_tooltip.Get(), TTM_ACTIVATE, TRUE, 0);
         TOOLINFOA ti = ListTool();
         char empty[] = "";
@@ -118,7 +128,8 @@ bool CPopupListDlg::OnInitDialog() {
 
     m_bTrackSize = true;
     const POINT& at = TheApp().m_ptPopup;
-    ::SetWindowPos(m_hwnd, HWND_TOPMOST, at.x, at.y, m_pDialogSize[0], m_pDialogSize[1], 0);
+    ::SetWindowPos(m_hwnd, HWND_TOPMOST, at.x, at.y, pikora::ScaleForDpi(m_pDialogSize[0], m_nDpi),
+                   pikora::ScaleForDpi(m_pDialogSize[1], m_nDpi), 0);
     return true;
 }
 
@@ -128,6 +139,8 @@ LRESULT CPopupListDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
         case WM_SIZE:
             return OnSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
+        case kWmDpiChanged:
+            return OnDpiChanged(wParam, lParam);
         case WM_DRAWITEM:
             if (wParam == IDC_ITEM_LIST) {
                 m_list.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -182,17 +195,35 @@ LRESULT CPopupListDlg::OnSize(UINT type, int cx, int cy) {
         // next popup is opened with. Taking the client size plus a 3-pixel
         // frame would make the popup shrink at every opening wherever the
         // sizing frame is wider (newer Windows versions draw wider ones).
+        // Kept as 96-DPI numbers, so that the popup opens at the same apparent
+        // size on a monitor of another DPI.
         RECT outer{};
         if (::GetWindowRect(m_hwnd, &outer)) {
-            m_pDialogSize[0] = outer.right - outer.left;
-            m_pDialogSize[1] = outer.bottom - outer.top;
+            m_pDialogSize[0] = pikora::UnscaleForDpi(outer.right - outer.left, m_nDpi);
+            m_pDialogSize[1] = pikora::UnscaleForDpi(outer.bottom - outer.top, m_nDpi);
         } else {
-            m_pDialogSize[0] = cx + 6;
-            m_pDialogSize[1] = cy + 6;
+            m_pDialogSize[0] = pikora::UnscaleForDpi(cx + 6, m_nDpi);
+            m_pDialogSize[1] = pikora::UnscaleForDpi(cy + 6, m_nDpi);
         }
         ::UpdateWindow(m_hwnd);
     }
     return Default(WM_SIZE, type, MAKELPARAM(cx, cy));
+}
+
+LRESULT CPopupListDlg::OnDpiChanged(WPARAM dpis, LPARAM suggestedRect) {
+    // Moved onto a monitor of another DPI: the dialog manager scales the
+    // font, the lines and their icons follow, and the window takes the size
+    // Windows suggests for the new DPI.
+    SetDpi(HIWORD(dpis));
+    const LRESULT result = Default(kWmDpiChanged, dpis, suggestedRect);
+    const RECT suggested = *reinterpret_cast<const RECT*>(suggestedRect);
+    const int height = m_list.ItemHeight();
+    for (int i = 0, n = m_list.GetCount(); i < n; ++i) {
+        ::SendMessageA(m_list.Handle(), LB_SETITEMHEIGHT, static_cast<WPARAM>(i), height);
+    }
+    ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return result;
 }
 
 bool CPopupListDlg::OnCommand(UINT id, UINT code, HWND control) {
@@ -407,7 +438,7 @@ void CPopupListDlg::OpenKeyboardMenu() {
     const CPopupApp& app = TheApp();
     const pikora::MenuPoint at =
         pikora::KeyboardMenuPos({app.m_ptPopup.x, app.m_ptPopup.y}, app.m_settings.CaretPosX,
-                                app.m_settings.CaretPosY, selection);
+                                app.m_settings.CaretPosY, selection, m_nDpi);
     TrackListMenu(at.x, at.y);
     ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
     m_bCommandActive = false;

@@ -26,6 +26,10 @@ class CPopupListDlg : public ui::Dialog {
     // Puts text into the list's tooltip, hiding a tip that is showing.
     void ShowEntryTip(const std::string& text);
 
+    // The DPI of the monitor the popup opens on; the size pair stays in
+    // 96-DPI numbers and is scaled by it. Set before DoModal.
+    void SetDpi(int dpi);
+
     bool PreTranslateMessage(MSG* msg) override;
 
   protected:
@@ -40,6 +44,7 @@ class CPopupListDlg : public ui::Dialog {
 
     LRESULT OnShowWindow(BOOL show, UINT status);
     LRESULT OnSize(UINT type, int cx, int cy);
+    LRESULT OnDpiChanged(WPARAM dpis, LPARAM suggestedRect);
     void OnListSelChange();
     void OnListDblClk();
     void OnListKillFocus();
@@ -67,6 +72,7 @@ class CPopupListDlg : public ui::Dialog {
     // The line selected each time the window is shown.
     int m_nCurSel = 0;
     int* m_pDialogSize;
+    int m_nDpi = 96;
     // The popup ended itself; the focus loss its hiding causes changes nothing.
     bool m_bClosing = false;
     // A menu or a command's own window is up; a focus loss does not close.

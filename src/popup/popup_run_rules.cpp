@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "macro/expand_macros.h"
+#include "popup/dpi_scale.h"
 
 namespace pikora {
 
@@ -33,16 +34,18 @@ ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWin
 }
 
 ScreenPoint PlacePopup(ScreenPoint p, bool addOffsets, int offsetX, int offsetY,
-                       const ScreenRect& monitor) {
+                       const ScreenRect& monitor, int dpi) {
     if (addOffsets) {
-        p.x += offsetX;
-        p.y += offsetY;
+        p.x += ScaleForDpi(offsetX, dpi);
+        p.y += ScaleForDpi(offsetY, dpi);
     }
-    if (p.y + kClampHeight > monitor.bottom) {
-        p.y = monitor.bottom - kClampHeight;
+    const int clampWidth = ScaleForDpi(kClampWidth, dpi);
+    const int clampHeight = ScaleForDpi(kClampHeight, dpi);
+    if (p.y + clampHeight > monitor.bottom) {
+        p.y = monitor.bottom - clampHeight;
     }
-    if (p.x + kClampWidth > monitor.right) {
-        p.x = monitor.right - kClampWidth;
+    if (p.x + clampWidth > monitor.right) {
+        p.x = monitor.right - clampWidth;
     }
     // On the primary monitor the edges are 0; a monitor left of or above it
     // has negative edges, where 0 would be the wrong monitor.

@@ -36,9 +36,10 @@ ScreenPoint CaretScreenPoint(ScreenPoint caretClient, const ScreenRect& focusWin
                              ScreenPoint desktopOrigin = {});
 
 // Top-left corner of the popup: p (plus the offsets when p is a located caret)
-// kept inside the monitor rectangle as a 155 x 225 window.
+// kept inside the monitor rectangle as a 155 x 225 window. The offsets and
+// that box are 96-DPI numbers, scaled to the monitor's dpi.
 ScreenPoint PlacePopup(ScreenPoint p, bool addOffsets, int offsetX, int offsetY,
-                       const ScreenRect& monitor);
+                       const ScreenRect& monitor, int dpi = 96);
 
 // A hand-edited Pikora.ini can hold a popup size or opacity that would make
 // the popup invisible (a size of 0 or less, an opacity of 0, or one past 255,

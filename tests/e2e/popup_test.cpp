@@ -196,35 +196,67 @@ TEST_F(PikoraPopup, SpaceWrapsBothWaysTheThirdLineChosenWithArrowsIsPastedAndReo
     EXPECT_TRUE(WaitPopupGone(pikora_.Pid()));
 }
 
-TEST_F(PikoraPopup, DeleteAsksFirstAndNoKeepsTheEntry) {
+TEST_F(PikoraPopup, DeleteAsksFirstNoKeepsTheEntryAndYesRemovesItTheFirstAndTheLastToo) {
     const std::vector<DatEntry> entries = {Locked("alpha", "first"), Locked("beta", "second"),
                                            Locked("gamma", "third")};
     ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({}), entries));
 
     HWND popup = OpenPopupWithAltX();
     ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    // Delete on the selected line, then the question's button `answer`.
+    const auto deleteAnswering = [&](int answer) {
+        PressKey(VK_DELETE);
+        HWND box = nullptr;
+        ASSERT_TRUE(
+            WaitUntil([&] { return (box = FindMessageBoxOf(pikora_.Pid())) != nullptr; }, 3000))
+            << "no question after Delete; " << DescribeWindowsOf(pikora_.Pid());
+        EXPECT_EQ(Utf8(StaticTextsOf(box)), Utf8("項目を削除しますか？"));
+        EXPECT_EQ(TextOf(box), "Pikora");
+        HWND button = GetDlgItem(box, answer);
+        ASSERT_NE(button, nullptr) << "the question lacks the button " << answer;
+        EXPECT_NE(GetDlgItem(box, answer == IDNO ? IDYES : IDNO), nullptr);
+        Click(CenterOf(button));
+        ASSERT_TRUE(WaitUntil([&] { return FindMessageBoxOf(pikora_.Pid()) == nullptr; }, 3000))
+            << "the question stayed after the answer";
+    };
     PressKey(VK_DOWN);
     ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 1; }, 2000));
-    PressKey(VK_DELETE);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindMessageBoxOf(pikora_.Pid())) != nullptr; }, 3000))
-        << "no question after Delete; " << DescribeWindowsOf(pikora_.Pid());
-    EXPECT_EQ(Utf8(StaticTextsOf(box)), Utf8("項目を削除しますか？"));
-    EXPECT_EQ(TextOf(box), "Pikora");
-    HWND no = GetDlgItem(box, IDNO);
-    ASSERT_NE(no, nullptr) << "the question has no No button";
-    EXPECT_NE(GetDlgItem(box, IDYES), nullptr) << "the question has no Yes button";
-    Click(CenterOf(no));
-    EXPECT_TRUE(WaitUntil([&] { return FindMessageBoxOf(pikora_.Pid()) == nullptr; }, 3000))
-        << "the question stayed after No";
-
+    ASSERT_NO_FATAL_FAILURE(deleteAnswering(IDNO));
     EXPECT_EQ(FindPopup(pikora_.Pid()), popup) << "the popup closed with the question";
     EXPECT_EQ(DescribeLines(PopupLines(popup)), DescribeLines(TitlesOf(entries)));
+
+    // Yes on a middle line takes it out of the open popup.
+    ASSERT_NO_FATAL_FAILURE(deleteAnswering(IDYES));
+    EXPECT_TRUE(WaitUntil([&] { return PopupLines(popup).size() == 2; }, 2000));
+    EXPECT_EQ(DescribeLines(PopupLines(popup)), DescribeLines({"alpha", "gamma"}));
+    // The first line: the popup is built again without it.
+    Click(PopupLinePoint(popup, 0));
+    ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 0; }, 2000));
+    ASSERT_NO_FATAL_FAILURE(deleteAnswering(IDYES));
+    HWND rebuilt = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            rebuilt = FindPopup(pikora_.Pid());
+            return rebuilt != nullptr && PopupLines(rebuilt).size() == 1;
+        },
+        3000))
+        << DescribeWindowsOf(pikora_.Pid());
+    EXPECT_EQ(DescribeLines(PopupLines(rebuilt)), DescribeLines({"gamma"}));
+    // The last entry of all.
+    ASSERT_TRUE(WaitUntil([&] { return PopupSelection(rebuilt) == 0; }, 2000));
+    ASSERT_NO_FATAL_FAILURE(deleteAnswering(IDYES));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            rebuilt = FindPopup(pikora_.Pid());
+            return rebuilt != nullptr && PopupLines(rebuilt).empty();
+        },
+        3000))
+        << DescribeWindowsOf(pikora_.Pid());
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitPopupGone(pikora_.Pid())) << "Escape after the question did not close it";
     const auto saved = DatAfterExit();
     ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
-    EXPECT_EQ(DescribeEntries(*saved), DescribeEntries(entries));
+    EXPECT_EQ(DescribeEntries(*saved), DescribeEntries({}));
 }
 
 TEST_F(PikoraPopup, NormalDeleteRemovesAPastedNormalEntryButKeepsAPastedLockedOne) {
@@ -299,6 +331,54 @@ TEST_F(PikoraPopup, UseItemMoveTopMovesThePastedEntryUpWithItsMacroUnexpanded) {
     const auto saved = DatAfterExit();
     ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
     EXPECT_EQ(DescribeEntries(*saved), DescribeEntries({entries[2], entries[0], entries[1]}));
+}
+
+// Runs with the system at 144 DPI (see CMakeLists.txt).
+TEST_F(PikoraPopup, At144DpiLinesAreTallerTheSizeIsStoredAt96AndTheEdgeClampScales) {
+    {
+        HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        ASSERT_EQ(dpi, 144) << "the test prefix is not at 144 DPI";
+    }
+    // Stored as at 96 DPI: a popup resized to 206 x 306 there.
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({{"DialogSizeX", "206"}, {"DialogSizeY", "306"}}),
+                         {Locked("one", "first"), Locked("two", "second")}));
+    const auto caret = CaretClientPoint(notepad_->Edit());
+    ASSERT_TRUE(caret.has_value()) << "notepad shows no caret";
+    const POINT expected = ExpectedPopupOrigin(notepad_->Edit(), *caret, 144);
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    RECT r{};
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.left, expected.x);
+    EXPECT_EQ(r.top, expected.y);
+    EXPECT_EQ(r.right - r.left, 309);
+    EXPECT_EQ(r.bottom - r.top, 459);
+    // 17 pixels at 96 DPI.
+    EXPECT_EQ(SendMessageW(PopupListOf(popup), LB_GETITEMHEIGHT, 1, 0), 26);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+
+    // Near the lower-right corner the popup is kept on the screen as a box
+    // of the default size at this DPI, 233 x 338.
+    MoveNotepad(POINT{960, 700});
+    ASSERT_TRUE(notepad_->Focus());
+    popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.left, 1024 - 233);
+    EXPECT_EQ(r.top, 768 - 338);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitPopupGone(pikora_.Pid()));
+
+    // Each popup wrote its size back unchanged: it keeps its 96-DPI meaning.
+    ASSERT_TRUE(pikora_.Exit());
+    const std::string ini = pikora_.ReadIni().value_or("");
+    EXPECT_EQ(SettingValue(ini, "DialogSizeX").value_or("?"), "206");
+    EXPECT_EQ(SettingValue(ini, "DialogSizeY").value_or("?"), "306");
 }
 
 TEST_F(PikoraPopup, AResizedPopupStoresItsSizeAndTheNextOneOpensWithIt) {

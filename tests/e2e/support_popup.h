@@ -150,22 +150,25 @@ inline std::optional<POINT> CaretClientPoint(HWND edit) {
 
 // The caret's client point is measured from the edit window's outer corner,
 // moved by the default offsets (-20, 20), and the result kept on the
-// 1024 x 768 screen as a box of the default popup size.
-inline POINT ExpectedPopupOrigin(HWND edit, POINT caretClient) {
+// 1024 x 768 screen as a box of the default popup size; at another DPI the
+// offsets and the box are scaled from 96 DPI.
+inline POINT ExpectedPopupOrigin(HWND edit, POINT caretClient, int dpi = 96) {
     RECT outer{};
     GetWindowRect(edit, &outer);
     POINT p{caretClient.x + outer.left, caretClient.y + outer.top};
     p.x = p.x < 0 ? 0 : p.x;
     p.y = p.y < 0 ? 0 : p.y;
-    p.x += -20;
-    p.y += 20;
+    p.x += MulDiv(-20, dpi, 96);
+    p.y += MulDiv(20, dpi, 96);
     const int right = GetSystemMetrics(SM_CXSCREEN);
     const int bottom = GetSystemMetrics(SM_CYSCREEN);
-    if (p.y + kClampHeight > bottom) {
-        p.y = bottom - kClampHeight;
+    const int clampHeight = MulDiv(kClampHeight, dpi, 96);
+    const int clampWidth = MulDiv(kClampWidth, dpi, 96);
+    if (p.y + clampHeight > bottom) {
+        p.y = bottom - clampHeight;
     }
-    if (p.x + kClampWidth > right) {
-        p.x = right - kClampWidth;
+    if (p.x + clampWidth > right) {
+        p.x = right - clampWidth;
     }
     p.y = p.y < 0 ? 0 : p.y;
     p.x = p.x < 0 ? 0 : p.x;

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "macro_testing.h"
+#include "popup/dpi_scale.h"
+#include "popup/popup_menu.h"
 
 namespace pikora {
 namespace {
@@ -68,6 +70,32 @@ std::vector<std::string> Texts(const TextItemList& list) {
         out.push_back(list.GetNext(pos).text.str());
     }
     return out;
+}
+
+TEST(PopupPlacement, At144DpiOffsetsLinesAndTheEdgeBoxScaleAndStoredSizesRoundTrip) {
+    // Offsets (-20, 20) become (-30, 30); the edge box 155 x 225 becomes 233 x 338.
+    EXPECT_EQ(PlacePopup({100, 100}, true, -20, 20, kScreen, 144).x, 70);
+    EXPECT_EQ(PlacePopup({100, 100}, true, -20, 20, kScreen, 144).y, 130);
+    const ScreenPoint corner = PlacePopup({1000, 760}, true, -20, 20, kScreen, 144);
+    EXPECT_EQ(corner.x, 1024 - 233);
+    EXPECT_EQ(corner.y, 768 - 338);
+    // At 96 DPI, and for a DPI nobody could read, every number is as before.
+    EXPECT_EQ(PlacePopup({1000, 760}, true, -20, 20, kScreen, 96).x, 869);
+    EXPECT_EQ(PlacePopup({1000, 760}, true, -20, 20, kScreen, 0).y, 543);
+    // The keyboard menu: offsets, inset and lines of 26 pixels.
+    const MenuPoint menu = KeyboardMenuPos({100, 200}, -20, 20, 3, 144);
+    EXPECT_EQ(menu.x, 100);
+    EXPECT_EQ(menu.y, 200 + 60 + 3 * 26);
+
+    // A popup resized at one DPI opens at the same apparent size at another.
+    for (const int dpi : {96, 120, 144, 168, 192, 240, 288}) {
+        for (int stored = kMinPopupWidth; stored <= 2000; stored += 7) {
+            ASSERT_EQ(UnscaleForDpi(ScaleForDpi(stored, dpi), dpi), stored) << dpi;
+        }
+    }
+    EXPECT_EQ(ScaleForDpi(-20, 144), -30);
+    EXPECT_EQ(ScaleForDpi(17, 144), 26);  // 25.5: halves away from zero
+    EXPECT_EQ(UnscaleForDpi(kMaxPopupSide * 3, 288), kMaxPopupSide);
 }
 
 TEST(ListAfterPaste, NormalDeleteRemovesNormalEntriesOnly) {
