@@ -82,6 +82,10 @@ void LoadSettings(Profile& p, AppSettings& s) {
     readInt("SemitransparentWindow", s.SemitransparentWindow, d.SemitransparentWindow);
     readString("WaveName", s.WaveName, d.WaveName);
     readString("DicCgi", s.DicCgi, d.DicCgi);
+    if (s.DicCgi == kFormerDefaultDicCgi) {
+        s.DicCgi = d.DicCgi;
+        p.WriteString(sec, "DicCgi", s.DicCgi);
+    }
     readString("InyouChar", s.InyouChar, d.InyouChar);
 }
 

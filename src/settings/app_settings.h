@@ -18,7 +18,13 @@ struct AppSettings {
 
 constexpr const char* kSettingSection = "Setting";
 constexpr const char* kIniFileName = "Pikora.ini";
-constexpr const char* kDefaultDicCgi = "http://dictionary.pikora.jp/cgi-bin/dict_search.cgi";
+// Every dictionary lookup sends the clipboard's text to this host, so it must
+// be one that no stranger can take over: the dictionary of the service the web
+// search uses, whose search program takes the same query keys.
+constexpr const char* kDefaultDicCgi = "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi";
+// What earlier versions wrote as the default, on a host outside our control;
+// a file that still holds it gets the default above.
+constexpr const char* kFormerDefaultDicCgi = "http://dictionary.pikora.jp/cgi-bin/dict_search.cgi";
 
 // Every field at the value a first run gives it.
 AppSettings DefaultSettings();

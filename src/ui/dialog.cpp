@@ -12,7 +12,11 @@ Dialog::~Dialog() = default;
 INT_PTR Dialog::DoModal() {
     App* app = App::Current();
     HINSTANCE instance = ResourceInstance();
-    HWND owner = m_parent ? m_parent->Handle() : nullptr;
+    // A dialog without a parent is owned by the main window: an unowned one
+    // would get a taskbar button of its own and could open behind a topmost
+    // window of the program.
+    Window* ownerWindow = m_parent ? m_parent : (app ? app->m_pMainWnd : nullptr);
+    HWND owner = ownerWindow ? ownerWindow->Handle() : nullptr;
     m_result = IDCANCEL;
     m_running = true;
     HWND hwnd = ::CreateDialogParamA(instance, MAKEINTRESOURCEA(m_templateId), owner,

@@ -207,6 +207,13 @@ TEST_F(PikoraItemDialogs, AddFromThePopupStacksBelowTheSelectedLineAndRefusesBla
     EXPECT_EQ(AnswerMessageBox(), "タイトルか文章が空白です。");
     EXPECT_EQ(ItemText(add, kAddText), "text only");
     EXPECT_EQ(ItemText(add, kAddName), "");
+    // So is a name without a text.
+    SetItemText(add, kAddText, "");
+    SetItemText(add, kAddName, "name only");
+    ClickButton(add, kAddButton);
+    EXPECT_EQ(AnswerMessageBox(), "タイトルか文章が空白です。");
+    EXPECT_EQ(ItemText(add, kAddName), "name only");
+    EXPECT_EQ(ItemText(add, kAddText), "");
 
     SetItemText(add, kAddName, "挨拶");
     SetItemText(add, kAddText, "こんにちは");

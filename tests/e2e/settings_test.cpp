@@ -136,6 +136,9 @@ void SetItemText(HWND dialog, int id, const std::string& cp932) {
 
 // A real mouse click on the control.
 void ClickItem(HWND dialog, int id) {
+    // A click on a dialog that a nested one (the file dialog) has not yet
+    // given back its input would be lost.
+    WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, 3000);
     Click(CenterOf(Item(dialog, id)));
 }
 
@@ -267,6 +270,8 @@ TEST_F(PikoraSettings, TheTrayMenuOpensTheDialogWithTheDefaultsAndCancelGivesThe
     ASSERT_NE(dialog, nullptr);
 
     EXPECT_EQ(Utf8(TextOf(dialog)), Utf8("設定"));
+    // Owned like every other dialog: no taskbar button of its own.
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), pikora_.Frame());
     EXPECT_EQ(HotkeyOf(dialog, kPopupHotkey), MAKEWORD('X', HOTKEYF_ALT));
     EXPECT_EQ(HotkeyOf(dialog, kHistoryHotkey), MAKEWORD('Z', HOTKEYF_ALT));
     EXPECT_EQ(ItemText(dialog, kCaretX), "-20");

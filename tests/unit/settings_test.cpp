@@ -83,7 +83,7 @@ TEST(Settings, FirstRunWritesTheTwentyThreeDefaultsInLoadOrder) {
         {"Setting", "WordBugSW", "0"},
         {"Setting", "SemitransparentWindow", "200"},
         {"Setting", "WaveName", "pu.wav"},
-        {"Setting", "DicCgi", "http://dictionary.pikora.jp/cgi-bin/dict_search.cgi"},
+        {"Setting", "DicCgi", "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi"},
         {"Setting", "InyouChar", ">"},
     };
     EXPECT_EQ(profile.writes, expected);
@@ -108,7 +108,7 @@ TEST(Settings, FirstRunWritesTheTwentyThreeDefaultsInLoadOrder) {
     EXPECT_EQ(s.DialogSizeX, 155);
     EXPECT_EQ(s.DialogSizeY, 225);
     EXPECT_EQ(s.SemitransparentWindow, 200);
-    EXPECT_EQ(s.DicCgi, "http://dictionary.pikora.jp/cgi-bin/dict_search.cgi");
+    EXPECT_EQ(s.DicCgi, "http://dictionary.goo.ne.jp/cgi-bin/dict_search.cgi");
     EXPECT_EQ(s.InyouChar, ">");
     EXPECT_EQ(s.WaveName, "pu.wav");
 
@@ -134,6 +134,9 @@ TEST(Settings, MinusOneAndEmptyCountAsMissingAndAreRepaired) {
     profile.values[{"Setting", "PouupKey"}] = "";  // empty reads as missing too
     profile.values[{"Setting", "InyouChar"}] = "";
     profile.values[{"Setting", "WaveName"}] = "C:\\音\\ding.wav";
+    // The dictionary address earlier versions wrote, on a host nobody here
+    // controls: replaced, while an address of the user's own stays.
+    profile.values[{"Setting", "DicCgi"}] = "http://dictionary.pikora.jp/cgi-bin/dict_search.cgi";
 
     AppSettings s;
     LoadSettings(profile, s);
@@ -143,8 +146,13 @@ TEST(Settings, MinusOneAndEmptyCountAsMissingAndAreRepaired) {
     EXPECT_EQ(s.PouupKey, 88);
     EXPECT_EQ(s.InyouChar, ">");
     EXPECT_EQ(s.WaveName, "C:\\音\\ding.wav");
+    EXPECT_EQ(s.DicCgi, kDefaultDicCgi);
     EXPECT_EQ(WrittenKeys(profile),
-              (std::vector<std::string>{"PouupKey", "CaretPosX", "InyouChar"}));
+              (std::vector<std::string>{"PouupKey", "CaretPosX", "DicCgi", "InyouChar"}));
+    EXPECT_EQ(profile.Get("DicCgi"), kDefaultDicCgi);
+    profile.values[{"Setting", "DicCgi"}] = "http://dic.example/cgi-bin/dict_search.cgi";
+    LoadSettings(profile, s);
+    EXPECT_EQ(s.DicCgi, "http://dic.example/cgi-bin/dict_search.cgi");
     EXPECT_EQ(profile.Get("CaretPosX"), "-20");
     EXPECT_EQ(profile.Get("CaretPosY"), "-2");
     EXPECT_EQ(profile.Get("InyouChar"), ">");
