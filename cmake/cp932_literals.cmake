@@ -4,7 +4,12 @@
 # ${PIKORA_CP932_DIR}, mirroring the source tree; headers are copied too, and
 # that folder replaces src/ on the include path, so every file a compilation
 # reads is a copy.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# A GCC build needs Python only for the native tree's check of the copies.
+if(PIKORA_CP932_COPIES)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+else()
+  find_package(Python3 COMPONENTS Interpreter)
+endif()
 set(PIKORA_CP932_DIR ${CMAKE_BINARY_DIR}/cp932)
 set(PIKORA_CP932_TOOL ${CMAKE_SOURCE_DIR}/tools/cp932_literals.py)
 

@@ -26,7 +26,7 @@ endif()
 # literal both ways, as this tree compiles it, and compares the assembly.
 # The program's sources only: GoogleTest prints an assertion's spelling, which
 # differs in the copies by nature.
-if(NOT PIKORA_CP932_COPIES)
+if(NOT PIKORA_CP932_COPIES AND TARGET Python3::Interpreter)
   add_test(NAME Cp932Literals.CopiesGiveTheBytesOfExecCharset
     COMMAND Python3::Interpreter ${PIKORA_CP932_TOOL} compare
             ${CMAKE_BINARY_DIR}/compile_commands.json ${CMAKE_SOURCE_DIR}/src)
