@@ -70,6 +70,13 @@ bench: setup
 	@if bash tools/can-run-32bit.sh --wine; then tree=$(WIN32); else tree=$(WIN64); fi; \
 	    $(MAKE) --no-print-directory $$(basename $$tree) && bash tools/latency-probe.sh $$tree
 
+# The read-me's pictures (docs/images/*.png), taken under Wine from the 64-bit
+# build, which runs on every machine.
+.PHONY: screenshots
+screenshots: setup
+	@$(MAKE) --no-print-directory win64
+	@bash tools/screenshots.sh $(WIN64) docs/images
+
 # The core's libFuzzer targets (clang), each for FUZZ_SECONDS; not part of
 # `make test`. Needs only clang and GoogleTest, not the Windows tool chain.
 .PHONY: fuzz
