@@ -44,11 +44,8 @@ def local_header_flags(path, info):
     with open(path, "rb") as f:
         f.seek(info.header_offset)
         header = f.read(30)
-    signature, _, flags = struct.unpack("<IHH", header[:8])
-    name_len = struct.unpack("<H", header[26:28])[0]
-    with open(path, "rb") as f:
-        f.seek(info.header_offset + 30)
-        name = f.read(name_len)
+        signature, _, flags = struct.unpack("<IHH", header[:8])
+        name = f.read(struct.unpack("<H", header[26:28])[0])
     return signature, flags, name
 
 

@@ -58,6 +58,13 @@ def source_epoch():
         out = subprocess.run(["git", "-C", ROOT, "log", "-1", "--format=%ct"],
                              capture_output=True, text=True, check=True).stdout.strip()
         if out:
+            dirty = subprocess.run(["git", "-C", ROOT, "status", "--porcelain", "--untracked-files=no"],
+                                   capture_output=True, text=True).stdout.strip()
+            # The date says which commit; a zip of uncommitted changes would claim
+            # a commit it was not built from.
+            if dirty:
+                print("make-dist: note: the working tree has uncommitted changes, so this zip is not "
+                      "the last commit's build", file=sys.stderr)
             return int(out), "last commit"
     except (OSError, subprocess.CalledProcessError, ValueError):
         pass
