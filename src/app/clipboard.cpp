@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "store/history_capture.h"
+#include "text/cp932_codec_win32.h"
 #include "ui/handles.h"
 
 namespace app {
@@ -27,6 +28,22 @@ bool PutDword(UINT format, DWORD value) {
     return false;
 }
 
+// The text of a clipboard block up to its terminating zero. False when the
+// block cannot be locked: it holds no text we can read.
+template <class Char>
+bool ReadTextBlock(HANDLE data, std::basic_string<Char>& text) {
+    ui::GlobalLock<const Char> lock(data);
+    if (!lock) {
+        return false;
+    }
+    // Another program may have put a block without a terminating zero there:
+    // never read past its end.
+    const size_t units = ::GlobalSize(data) / sizeof(Char);
+    const Char* zero = std::char_traits<Char>::find(lock.Get(), units, Char());
+    text.assign(lock.Get(), zero ? static_cast<size_t>(zero - lock.Get()) : units);
+    return true;
+}
+
 }  // namespace
 
 bool GetClipboardText(std::string& text) {
@@ -42,18 +59,39 @@ bool GetClipboardText(std::string& text) {
         text.clear();
         return true;
     }
-    ui::GlobalLock<const char> lock(data);
-    if (!lock) {
-        return false;  // a block that cannot be locked holds no text we can read
+    return ReadTextBlock(data, text);
+}
+
+bool GetClipboardTexts(ClipboardTexts& texts) {
+    if (!::IsClipboardFormatAvailable(CF_TEXT)) {
+        return false;
     }
-    // Another program may have put a block without a terminating zero there:
-    // never read past its end.
-    const SIZE_T size = ::GlobalSize(data);
-    const void* zero = std::memchr(lock.Get(), 0, size);
-    const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - lock.Get())
-                               : static_cast<size_t>(size);
-    text.assign(lock.Get(), length);
+    ui::ClipboardScope clipboard;
+    if (!clipboard.IsOpen()) {
+        return false;
+    }
+    ClipboardTexts read;
+    HANDLE data = ::GetClipboardData(CF_TEXT);
+    if (data && !ReadTextBlock(data, read.text)) {
+        return false;
+    }
+    // A Unicode block that cannot be had leaves nothing to compare with: the
+    // CF_TEXT then counts as it always did.
+    HANDLE wide =
+        ::IsClipboardFormatAvailable(CF_UNICODETEXT) ? ::GetClipboardData(CF_UNICODETEXT) : nullptr;
+    std::u16string unicode;
+    if (wide && ReadTextBlock(wide, unicode)) {
+        read.unicode = std::move(unicode);
+    }
+    texts = std::move(read);
     return true;
+}
+
+std::optional<std::string> ExactCp932Text(const ClipboardTexts& texts) {
+    if (!texts.unicode) {
+        return texts.text;
+    }
+    return pikora::ExactCp932(*texts.unicode, texts.text, pikora::WinCp932Codec());
 }
 
 bool SetClipboardText(const std::string& text, bool markTransient) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace app {
@@ -11,6 +12,21 @@ namespace app {
 // True when the clipboard offered text and it was read into text; otherwise
 // text is left exactly as it was.
 bool GetClipboardText(std::string& text);
+
+// The clipboard's text in both forms, read under one opening so that both
+// belong to the same copy.
+struct ClipboardTexts {
+    std::string text;                       // CF_TEXT, as GetClipboardText reads it
+    std::optional<std::u16string> unicode;  // CF_UNICODETEXT, when the clipboard holds it
+};
+
+// Same results as GetClipboardText; texts is left as it was on false.
+bool GetClipboardTexts(ClipboardTexts& texts);
+
+// What history may record of them: the CP932 bytes that hold the Unicode text
+// whole (pikora::ExactCp932), or the CF_TEXT as it is when there is no Unicode
+// text to hold; nothing when code page 932 would lose part of the text.
+std::optional<std::string> ExactCp932Text(const ClipboardTexts& texts);
 
 // True when the clipboard could be opened and took the text. With
 // markTransient the text also carries the registered formats that tell

@@ -18,8 +18,11 @@ static_assert(kNotifyIconDataSize == (sizeof(void*) == 8 ? 104 : 88),
               "the first NOTIFYICONDATAA layout is 88 bytes on 32-bit Windows, 104 on 64-bit");
 
 HICON LoadSmallIcon(UINT id) {
+    // The notification area's icon size: 16 pixels at 96 DPI, more on a
+    // high-DPI screen.
     return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                           IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+                                           IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                           ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 }
 
 bool IsMouseMessage(LPARAM message) {
@@ -235,20 +238,25 @@ void CMainFrame::OnClipboardChanged() {
 }
 
 void CMainFrame::ClipboardPass() {
-    std::string text;
+    app::ClipboardTexts texts;
     // Another clipboard viewer may be reading the new text right now: when
     // there is text but the clipboard cannot be opened, try again briefly
     // rather than lose the copy.
-    for (int attempt = 0; !app::GetClipboardText(text) && attempt < 5; ++attempt) {
+    for (int attempt = 0; !app::GetClipboardTexts(texts) && attempt < 5; ++attempt) {
         if (!::IsClipboardFormatAvailable(CF_TEXT)) {
             break;
         }
         ::Sleep(20);
     }
-    // Password managers mark their copies; those never become history.
+    // Password managers mark their copies; those never become history. Nor
+    // does a Unicode text that code page 932 cannot hold whole: the entry
+    // would paste '?' or "u" where the copy had "€" or "ü".
     if (!app::IsClipboardMarkedPrivate()) {
-        TheApp().CaptureHistoryText(text);
+        if (const std::optional<std::string> exact = app::ExactCp932Text(texts)) {
+            TheApp().CaptureHistoryText(*exact);
+        }
     }
+    const std::string& text = texts.text;
     SetTrayTip(pikora::MakeTrayTip(text, true));
     if (m_bTrayIconAdded) {
         ::Shell_NotifyIconA(NIM_MODIFY, &m_nid);

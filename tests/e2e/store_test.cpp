@@ -235,10 +235,46 @@ TEST_F(PikoraStore, HistoryModeRecordsEachNewCopyOnceWithItsBytesUnchanged) {
     ASSERT_TRUE(WaitForSize(dat, afterJapanese.size())) << "Pikora.dat: " << SizeText(dat);
     EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(afterJapanese));
 
+    // Copies from Unicode programs that code page 932 cannot hold whole: an
+    // entry would paste '?' or "u" where the copy had "€" or "ü". Each copy is
+    // read by Pikora before the next one replaces it.
+    struct UnicodeCopy {
+        const char* what;
+        std::wstring text;
+        std::optional<std::string> cp932;  // the CF_TEXT the program offers itself
+    };
+    const std::vector<UnicodeCopy> lossy = {
+        {"a letter with a diacritic", L"M\u00FCller", std::nullopt},
+        {"the same with the best-fit CF_TEXT beside it", L"M\u00FCller", std::string("Muller")},
+        {"a kanji beyond the BMP", L"\U00020BB7\u91CE\u5BB6", std::nullopt},
+        {"the euro sign", L"\u20AC100", std::nullopt},
+        {"an emoji", L"ok \U0001F600", std::nullopt},
+        {"Hangul", L"\uD55C\uAD6D\uC5B4", std::nullopt},
+    };
+    for (const UnicodeCopy& copy : lossy) {
+        SCOPED_TRACE(copy.what);
+        UnicodeCopyOnRequest clip(copy.text, copy.cp932);
+        ASSERT_TRUE(clip.Ok());
+        ASSERT_TRUE(clip.WaitRead(3000)) << "Pikora never read the copy";
+    }
+    // Then one that it holds, with the JIS forms of the wave dash and the
+    // minus and the NEC and IBM rows: recorded once, in CP932's own bytes.
+    const std::string exact =
+        "1\x81\x60"
+        "3 \x81\x7C \x87\x40\xFA\x40\xFB\xFC";
+    const std::string expected =
+        Int32Bytes(3) + HistoryRecord(exact, exact) + afterJapanese.substr(4);
+    {
+        UnicodeCopyOnRequest clip(L"1\u301C3 \u2212 \u2460\u2170\u9AD9", std::nullopt);
+        ASSERT_TRUE(clip.Ok());
+        ASSERT_TRUE(clip.WaitRead(3000)) << "Pikora never read the copy";
+        ASSERT_TRUE(WaitForSize(dat, expected.size())) << "Pikora.dat: " << SizeText(dat);
+    }
+
     ASSERT_TRUE(pikora_.Exit());
     const auto atExit = pikora_.ReadDat();
     ASSERT_TRUE(atExit.has_value());
-    EXPECT_EQ(Hex(*atExit), Hex(afterJapanese)) << SummarizeEntries(DecodeDat(*atExit).entries);
+    EXPECT_EQ(Hex(*atExit), Hex(expected)) << SummarizeEntries(DecodeDat(*atExit).entries);
 }
 
 TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachIs) {

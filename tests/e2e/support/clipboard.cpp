@@ -1,6 +1,7 @@
 #include "support/clipboard.h"
 
 #include <cstring>
+#include <utility>
 
 #include "support/common.h"
 
@@ -87,6 +88,62 @@ bool SetClipboardText(const std::string& cp932, const std::vector<ExtraFormat>& 
         }
     }
     return true;
+}
+
+UnicodeCopyOnRequest::UnicodeCopyOnRequest(std::wstring text,
+                                           const std::optional<std::string>& cp932)
+    : m_text(std::move(text)) {
+    static const char kClass[] = "e2e_UnicodeCopyOnRequest";
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClass;
+    RegisterClassA(&wc);  // fails harmlessly when a previous copy registered it
+    m_window =
+        CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    if (m_window == nullptr) {
+        return;
+    }
+    SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (!WaitUntil([&] { return OpenClipboard(m_window) != FALSE; }, kOpenRetryMs, 10)) {
+        return;
+    }
+    m_ok = EmptyClipboard() && (!cp932 || PutGlobal(CF_TEXT, cp932->c_str(), cp932->size() + 1));
+    // No data: the clipboard asks this window for it (WM_RENDERFORMAT).
+    SetClipboardData(CF_UNICODETEXT, nullptr);
+    CloseClipboard();
+}
+
+UnicodeCopyOnRequest::~UnicodeCopyOnRequest() {
+    if (m_window != nullptr) {
+        SetWindowLongPtrA(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+    }
+}
+
+bool UnicodeCopyOnRequest::WaitRead(DWORD timeoutMs) {
+    return WaitUntil(
+        [&] {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageA(&msg);
+            }
+            return m_read;
+        },
+        timeoutMs, 5);
+}
+
+LRESULT CALLBACK UnicodeCopyOnRequest::WindowProc(HWND hwnd, UINT msg, WPARAM wParam,
+                                                  LPARAM lParam) {
+    auto* self = reinterpret_cast<UnicodeCopyOnRequest*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self != nullptr && msg == WM_RENDERFORMAT && wParam == CF_UNICODETEXT) {
+        // The clipboard is open for the program that asked: put the data only.
+        PutGlobal(CF_UNICODETEXT, self->m_text.c_str(),
+                  (self->m_text.size() + 1) * sizeof(wchar_t));
+        self->m_read = true;
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 std::optional<std::string> GetClipboardText() {

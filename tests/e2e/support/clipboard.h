@@ -24,6 +24,32 @@ std::string DwordBytes(DWORD value);
 // may hold the clipboard briefly.
 bool SetClipboardText(const std::string& cp932, const std::vector<ExtraFormat>& extras = {});
 
+// A copy as a Unicode program makes it, CF_UNICODETEXT (with the CF_TEXT that
+// program offers beside it, if any), whose Unicode text is handed over only
+// when another program asks for it: the test then knows that the program
+// under test has read this copy and not only a later one.
+class UnicodeCopyOnRequest {
+  public:
+    UnicodeCopyOnRequest(std::wstring text, const std::optional<std::string>& cp932);
+    // Gives up the clipboard window; the copy goes with it unless replaced.
+    ~UnicodeCopyOnRequest();
+    UnicodeCopyOnRequest(const UnicodeCopyOnRequest&) = delete;
+    UnicodeCopyOnRequest& operator=(const UnicodeCopyOnRequest&) = delete;
+
+    // The copy is on the clipboard.
+    bool Ok() const { return m_ok; }
+    // Handles this thread's messages until some program has asked for the
+    // Unicode text.
+    bool WaitRead(DWORD timeoutMs);
+
+  private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    std::wstring m_text;
+    HWND m_window = nullptr;
+    bool m_ok = false;
+    bool m_read = false;
+};
+
 // CF_TEXT as bytes up to the NUL; nothing when the clipboard holds no text.
 std::optional<std::string> GetClipboardText();
 
