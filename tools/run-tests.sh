@@ -45,10 +45,15 @@ ctest_suite() {
     local all
     all=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
     passed=$((all - failed))
-    total_passed=$((total_passed + passed))
-    total_failed=$((total_failed + failed))
-    summary+=("$label: $passed passed, $failed failed")
-    if [ "$rc" != 0 ] || [ "$failed" != 0 ]; then
+    note_counts "$label" "$passed" "$failed" "$rc"
+}
+
+# note_counts LABEL PASSED FAILED EXIT_STATUS: one line of the summary.
+note_counts() {
+    total_passed=$((total_passed + $2))
+    total_failed=$((total_failed + $3))
+    summary+=("$1: $2 passed, $3 failed")
+    if [ "$4" != 0 ] || [ "$3" != 0 ]; then
         status=1
     fi
 }
@@ -81,12 +86,7 @@ dist_suite() {
     fi
     local passed=${line%% *} failed
     failed=$(sed -E 's/.*, ([0-9]+) failed$/\1/' <<<"$line")
-    total_passed=$((total_passed + passed))
-    total_failed=$((total_failed + failed))
-    summary+=("$label: $passed passed, $failed failed")
-    if [ "$rc" != 0 ] || [ "$failed" != 0 ]; then
-        status=1
-    fi
+    note_counts "$label" "$passed" "$failed" "$rc"
 }
 
 count_tests() {
