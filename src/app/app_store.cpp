@@ -81,7 +81,8 @@ void CPopupApp::SaveDataFile() {
     }
     const pikora::SaveOutcome outcome =
         pikora::SaveDataFileTo(pikora::kDataFileName, m_items, m_settings.NoKeyClear != 0);
-    if (!outcome.ok) {
+    // The list in memory stays as it is, and the next save point tries again.
+    if (m_dataFileGuard.TakeSaveFailureNotice(outcome.ok)) {
         const pikora::FileErrorCause cause = pikora::FileErrorCauseFromWin32(outcome.win32Error);
         const std::string pattern = ui::LoadResString(pikora::FileErrorStringId(cause));
         ui::AppMessageBox(pikora::FormatFileError(pattern, pikora::kDataFileName),

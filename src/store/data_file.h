@@ -56,9 +56,19 @@ class DataFileGuard {
         return false;
     }
 
+    // Called after every save. True only for a failure that follows a save
+    // that worked (or none yet): a full disk or a read-only file would
+    // otherwise be reported again at every copy.
+    bool TakeSaveFailureNotice(bool saved) {
+        const bool first = !saved && !saveFailing_;
+        saveFailing_ = !saved;
+        return first;
+    }
+
   private:
     bool loadRan_ = false;
     bool noticeGiven_ = false;
+    bool saveFailing_ = false;
     LoadStatus status_ = LoadStatus::Absent;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -514,6 +515,88 @@ TEST_F(PikoraStore, AFileThatCannotBeReadIsReportedOnceAndNeverOverwritten) {
     EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(original)) << "after closing the handle";
 }
 
+// Single-line ASCII copies as Pikora.dat holds them with NoKeyClear off,
+// newest first; a title is the first 23 bytes.
+std::string HistoryFile(const std::vector<std::string>& newestFirst) {
+    std::string bytes = Int32Bytes(static_cast<int32_t>(newestFirst.size()));
+    for (const std::string& text : newestFirst) {
+        bytes += HistoryRecord(text.substr(0, 23), text);
+    }
+    return bytes;
+}
+
+// A copy that Pikora has read (and so recorded or refused) before this returns.
+void CopyRead(const std::string& ascii) {
+    UnicodeCopyOnRequest clip(std::wstring(ascii.begin(), ascii.end()), std::nullopt);
+    ASSERT_TRUE(clip.Ok());
+    ASSERT_TRUE(clip.WaitRead(5000)) << "Pikora never read the copy " << ascii;
+}
+
+// The message box Pikora shows after `copy` fails to save, its text, closed.
+std::string ToldAfterCopy(DWORD pid, const std::string& copy) {
+    EXPECT_NO_FATAL_FAILURE(CopyRead(copy));
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindMessageBoxOf(pid)) != nullptr; }, 5000)) {
+        return "(no message box)";
+    }
+    const std::string text = StaticTextsOf(box);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return FindMessageBoxOf(pid) == nullptr; }, 5000));
+    return text;
+}
+
+TEST_F(PikoraStore, ASaveThatFailsIsToldOnceKeepsTheListAndResumesWhenTheFileIsWritableAgain) {
+    PikoraSeed seed;
+    seed.ini = kHistoryIni;
+    ASSERT_TRUE(ClearClipboard());
+    ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+    const std::string dat = pikora_.DatPath();
+    std::vector<std::string> list = {"one"};
+    ASSERT_NO_FATAL_FAILURE(CopyRead("one"));
+    ASSERT_TRUE(WaitForSize(dat, HistoryFile(list).size())) << "Pikora.dat: " << SizeText(dat);
+    const std::string denied = "Pikora.dat へのｱｸｾｽは拒否されました。";
+
+    struct Fault {
+        const char* what;
+        std::function<bool()> make;
+        std::function<bool()> mend;
+    };
+    const std::vector<Fault> faults = {
+        {"made read-only",
+         [&] { return SetFileAttributesA(dat.c_str(), FILE_ATTRIBUTE_READONLY) != FALSE; },
+         [&] { return SetFileAttributesA(dat.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE; }},
+        {"replaced by a folder",
+         [&] { return DeleteFileA(dat.c_str()) && CreateDirectoryA(dat.c_str(), nullptr); },
+         [&] { return RemoveDirectoryA(dat.c_str()) != FALSE; }},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.what);
+        ASSERT_TRUE(fault.make()) << ErrorText(GetLastError());
+        const std::string before = ReadFileBytes(dat).value_or("(folder)");
+        const std::string first = std::string("first copy ") + fault.what;
+        list.insert(list.begin(), first);
+        EXPECT_EQ(Utf8(ToldAfterCopy(pikora_.Pid(), first)), Utf8(denied));
+        // Told once: the next copies fail to save as quietly as they are kept.
+        for (const char* more : {"second copy", "third copy"}) {
+            list.insert(list.begin(), more + std::string(" ") + fault.what);
+            ASSERT_NO_FATAL_FAILURE(CopyRead(list.front()));
+        }
+        const HWND again = FindMessageBoxOf(pikora_.Pid());
+        EXPECT_EQ(again, nullptr) << "told again: " << Utf8(StaticTextsOf(again));
+        EXPECT_EQ(ReadFileBytes(dat).value_or("(folder)"), before) << "touched while failing";
+        ASSERT_TRUE(pikora_.Running());
+
+        ASSERT_TRUE(fault.mend()) << ErrorText(GetLastError());
+        list.insert(list.begin(), std::string("mended ") + fault.what);
+        ASSERT_NO_FATAL_FAILURE(CopyRead(list.front()));
+        EXPECT_TRUE(WaitForSize(dat, HistoryFile(list).size())) << "Pikora.dat: " << SizeText(dat);
+        EXPECT_EQ(DescribeDat(ReadFileBytes(dat)),
+                  DescribeEntries(DecodeDat(HistoryFile(list)).entries));
+    }
+    ASSERT_TRUE(pikora_.Exit());
+    EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(HistoryFile(list)));
+}
+
 // Files in the folder besides the ones the test put there: where a save
 // writes before it puts the result in place.
 std::map<std::string, std::pair<ULONGLONG, ULONGLONG>> ScratchFiles(const std::string& folder) {
@@ -552,6 +635,69 @@ std::optional<ULONGLONG> ScratchBeingWritten(
         }
     }
     return most;
+}
+
+TEST_F(PikoraStore, AFullDiskKeepsTheOldFileIsToldOnceAndTheSaveAfterSpaceReturnsWorks) {
+    // A real full disk: tests/e2e/small-disk mounts a small file system for
+    // this test where it runs as root.
+    const std::string disk = GetEnv("PIKORA_SMALL_DISK");
+    const std::string work = UnixToWinePath(disk);
+    ULARGE_INTEGER total{};
+    if (disk.empty() || !GetDiskFreeSpaceExA((work + "\\").c_str(), nullptr, &total, nullptr) ||
+        total.QuadPart > 1024 * 1024) {
+        GTEST_SKIP() << "no small file system mounted at '" << disk
+                     << "' (tests/e2e/small-disk mounts one, as root)";
+    }
+    PikoraSeed seed;
+    seed.ini = kHistoryIni;
+    ASSERT_TRUE(pikora_.Prepare(CurrentTestName(), seed)) << pikora_.Error();
+    ASSERT_TRUE(ClearClipboard());
+    const std::string dat = work + "\\Pikora.dat";
+    const std::string filler = work + "\\filler";
+    DeleteFileA(dat.c_str());
+    DeleteFileA(filler.c_str());
+    PikoraRun run;
+    ASSERT_TRUE(run.Start(pikora_.ExePath(), work)) << run.Error();
+    std::vector<std::string> list = {"saved before the disk filled"};
+    ASSERT_NO_FATAL_FAILURE(CopyRead(list.front()));
+    ASSERT_TRUE(WaitForSize(dat, HistoryFile(list).size())) << "Pikora.dat: " << SizeText(dat);
+    const auto before = ReadFileBytes(dat);
+    ASSERT_TRUE(before.has_value());
+
+    {
+        HANDLE file = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << ErrorText(GetLastError());
+        const std::string block(4096, 'x');
+        DWORD written = 0;
+        DWORD error = 0;
+        for (int i = 0; i < 1024 && error == 0; ++i) {
+            if (!WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written,
+                           nullptr)) {
+                error = GetLastError();
+            }
+        }
+        CloseHandle(file);
+        ASSERT_EQ(error, static_cast<DWORD>(ERROR_DISK_FULL)) << ErrorText(error);
+    }
+    list.insert(list.begin(), "copied on a full disk");
+    EXPECT_EQ(Utf8(ToldAfterCopy(run.Pid(), list.front())),
+              Utf8("Pikora.dat へのｱｸｾｽ中にﾃﾞｨｽｸがいっぱいになりました。"));
+    list.insert(list.begin(), "copied again on a full disk");
+    ASSERT_NO_FATAL_FAILURE(CopyRead(list.front()));
+    const HWND again = FindMessageBoxOf(run.Pid());
+    EXPECT_EQ(again, nullptr) << "told again: " << Utf8(StaticTextsOf(again));
+    EXPECT_EQ(ReadFileBytes(dat), before) << "the old Pikora.dat did not stay as it was";
+    ASSERT_TRUE(run.Running());
+
+    ASSERT_TRUE(DeleteFileA(filler.c_str())) << ErrorText(GetLastError());
+    list.insert(list.begin(), "copied when space returned");
+    ASSERT_NO_FATAL_FAILURE(CopyRead(list.front()));
+    EXPECT_TRUE(WaitForSize(dat, HistoryFile(list).size())) << "Pikora.dat: " << SizeText(dat);
+    ASSERT_TRUE(run.Exit());
+    EXPECT_EQ(DescribeDat(ReadFileBytes(dat)),
+              DescribeEntries(DecodeDat(HistoryFile(list)).entries));
+    EXPECT_EQ(ScratchFiles(work).size(), 0u) << "a scratch file was left on the small disk";
 }
 
 TEST_F(PikoraStore, KillingTheProcessWhileItSavesLeavesTheOldOrTheNewListNeverACutOne) {

@@ -411,6 +411,15 @@ TEST(DataFileGuard, NothingIsSavedOverAFileThatCouldNotBeRead) {
     EXPECT_FALSE(locked.TakeUnreadableNotice());  // the user is told once
     locked.OnLoad(LoadStatus::Loaded);            // a later load that worked
     EXPECT_TRUE(locked.SaveAllowed());
+
+    // A save that fails is told once, until one works again.
+    DataFileGuard saving;
+    saving.OnLoad(LoadStatus::Loaded);
+    EXPECT_FALSE(saving.TakeSaveFailureNotice(true));
+    EXPECT_TRUE(saving.TakeSaveFailureNotice(false));
+    EXPECT_FALSE(saving.TakeSaveFailureNotice(false));
+    EXPECT_FALSE(saving.TakeSaveFailureNotice(true));
+    EXPECT_TRUE(saving.TakeSaveFailureNotice(false));
 }
 
 TEST(FileError, StringIdsFollowTheOrderOfTheCauses) {
