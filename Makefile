@@ -66,6 +66,13 @@ run: setup
 	    $(MAKE) --no-print-directory win64 && bash tools/run-pikora.sh $(WIN64)/Pikora.exe; \
 	fi
 
+# Soak runs of the 64-bit program under Wine (a copy storm in history mode,
+# popup-and-paste rounds into notepad): figures, not part of `make test`.
+.PHONY: soak
+soak: setup
+	@$(MAKE) --no-print-directory win64
+	@bash tools/soak.sh $(WIN64)
+
 bench: setup
 	cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DPIKORA_SANITIZE=OFF -DPIKORA_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS)

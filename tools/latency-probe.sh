@@ -3,6 +3,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/win32}
-cmake --build "$build" -j "$(nproc)" --target latency_probe
-echo "== latency probe (Wine, private Xvfb)"
-PIKORA_EXE="$build/Pikora.exe" PIKORA_WINE_TIMEOUT=300 "$root/tests/e2e/wine-env" "$build/bench/latency/latency_probe.exe"
+jobs=$(nproc)
+cmake --build "$build" -j "$((jobs < 2 ? jobs : 2))" --target latency_probe
+echo "== latency probe (Wine, private Xvfb, prefix ${PIKORA_WINEPREFIX:-$build/wineprefix})"
+PIKORA_EXE="$build/Pikora.exe" PIKORA_WINEPREFIX="${PIKORA_WINEPREFIX:-$build/wineprefix}" \
+    PIKORA_WINE_TIMEOUT=1200 "$root/tests/e2e/wine-env" "$build/bench/latency/latency_probe.exe"
