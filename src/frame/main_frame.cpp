@@ -17,6 +17,14 @@ constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(kNotifyIconDataSize == (sizeof(void*) == 8 ? 104 : 88),
               "the first NOTIFYICONDATAA layout is 88 bytes on 32-bit Windows, 104 on 64-bit");
 
+// Another program holds the clipboard open: the pass tries again from this
+// timer until the clipboard frees, rather than lose the copy or keep this
+// thread from its hotkeys meanwhile. The id is beside TIMER_POLL (605) and
+// TIMER_AUTOCLOSE (606).
+constexpr UINT_PTR kClipboardRetryTimer = 607;
+constexpr UINT kClipboardRetryMs = 50;
+constexpr int kClipboardRetries = 200;  // 10 s
+
 HICON LoadSmallIcon(UINT id) {
     // The notification area's icon size: 16 pixels at 96 DPI, more on a
     // high-DPI screen.
@@ -131,6 +139,13 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CHANGECBCHAIN:
             OnChangeClipboardChain(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
+        case WM_TIMER:
+            if (wParam == kClipboardRetryTimer) {
+                ::KillTimer(m_hwnd, kClipboardRetryTimer);
+                ClipboardPass();
+                return 0;
+            }
+            return Window::WindowProc(msg, wParam, lParam);
         case WM_CLIPBOARD_DELAYED:
             // Word 97/98 announces a cut before the text is really there.
             ::Sleep(150);
@@ -239,15 +254,16 @@ void CMainFrame::OnClipboardChanged() {
 
 void CMainFrame::ClipboardPass() {
     app::ClipboardTexts texts;
-    // Another clipboard viewer may be reading the new text right now: when
-    // there is text but the clipboard cannot be opened, try again briefly
-    // rather than lose the copy.
-    for (int attempt = 0; !app::GetClipboardTexts(texts) && attempt < 5; ++attempt) {
-        if (!::IsClipboardFormatAvailable(CF_TEXT)) {
-            break;
-        }
-        ::Sleep(20);
+    // There is text but the clipboard cannot be opened: another viewer is
+    // reading the new text right now, or a program keeps the clipboard open.
+    if (!app::GetClipboardTexts(texts) && ::IsClipboardFormatAvailable(CF_TEXT) &&
+        m_nClipboardRetries < kClipboardRetries) {
+        ++m_nClipboardRetries;
+        ::SetTimer(m_hwnd, kClipboardRetryTimer, kClipboardRetryMs, nullptr);
+        return;
     }
+    ::KillTimer(m_hwnd, kClipboardRetryTimer);
+    m_nClipboardRetries = 0;
     // Password managers mark their copies; those never become history. Nor
     // does a Unicode text that code page 932 cannot hold whole: the entry
     // would paste '?' or "u" where the copy had "€" or "ü".

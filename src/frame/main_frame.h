@@ -63,6 +63,7 @@ class CMainFrame : public ui::Window {
     HWND m_hwndLastForeground = nullptr;
 
     bool m_bTrayIconAdded = false;
+    int m_nClipboardRetries = 0;  // failed attempts to read the latest change
     UINT m_uTaskbarCreated = 0;
     // Clipboard notifications: the format listener where user32 has it,
     // otherwise the classic viewer chain.
