@@ -46,20 +46,21 @@ bool ReadTextBlock(HANDLE data, std::basic_string<Char>& text) {
 
 }  // namespace
 
-bool GetClipboardText(std::string& text) {
-    if (!::IsClipboardFormatAvailable(CF_TEXT)) {
-        return false;
-    }
-    ui::ClipboardScope clipboard;
-    if (!clipboard.IsOpen()) {
-        return false;
-    }
+bool ReadOpenClipboardText(std::string& text) {
     HANDLE data = ::GetClipboardData(CF_TEXT);
     if (!data) {
         text.clear();
         return true;
     }
     return ReadTextBlock(data, text);
+}
+
+bool GetClipboardText(std::string& text) {
+    if (!::IsClipboardFormatAvailable(CF_TEXT)) {
+        return false;
+    }
+    ui::ClipboardScope clipboard;
+    return clipboard.IsOpen() && ReadOpenClipboardText(text);
 }
 
 bool GetClipboardTexts(ClipboardTexts& texts) {
@@ -71,8 +72,7 @@ bool GetClipboardTexts(ClipboardTexts& texts) {
         return false;
     }
     ClipboardTexts read;
-    HANDLE data = ::GetClipboardData(CF_TEXT);
-    if (data && !ReadTextBlock(data, read.text)) {
+    if (!ReadOpenClipboardText(read.text)) {
         return false;
     }
     // A Unicode block that cannot be had leaves nothing to compare with: the

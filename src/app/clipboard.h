@@ -13,6 +13,10 @@ namespace app {
 // text is left exactly as it was.
 bool GetClipboardText(std::string& text);
 
+// CF_TEXT of the clipboard this thread has open (empty when there is none);
+// false when its block cannot be read.
+bool ReadOpenClipboardText(std::string& text);
+
 // The clipboard's text in both forms, read under one opening so that both
 // belong to the same copy.
 struct ClipboardTexts {

@@ -56,13 +56,27 @@ bool UnicodeTextIsLossy(const std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-ClipboardSnapshot ClipboardSnapshot::Take() {
-    ClipboardSnapshot snapshot;
-    GetClipboardText(snapshot.m_text);
+ClipboardSnapshot ClipboardSnapshot::Take(DWORD waitMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        ClipboardSnapshot snapshot = TakeNow();
+        if (snapshot.m_taken || ::GetTickCount() - start >= waitMs) {
+            return snapshot;
+        }
+        ::Sleep(50);
+    }
+}
 
+ClipboardSnapshot ClipboardSnapshot::TakeNow() {
+    ClipboardSnapshot snapshot;
+    // The text and the other formats under one opening: they are one copy.
     ui::ClipboardScope clipboard;
     if (!clipboard.IsOpen()) {
         return snapshot;
+    }
+    snapshot.m_taken = true;
+    if (::IsClipboardFormatAvailable(CF_TEXT)) {
+        ReadOpenClipboardText(snapshot.m_text);
     }
     const bool hasDib = ::IsClipboardFormatAvailable(CF_DIB) != FALSE;
     std::vector<Format> formats;

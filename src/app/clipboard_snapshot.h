@@ -12,10 +12,14 @@ namespace app {
 
 class ClipboardSnapshot {
   public:
-    // Reads the clipboard now. Formats the system derives from others and
-    // formats held as GDI handles are left out; past kMaxBytes in all, the
-    // rest is left out too.
-    static ClipboardSnapshot Take();
+    // Reads the clipboard, waiting up to waitMs while another program holds
+    // it open. Formats the system derives from others and formats held as GDI
+    // handles are left out; past kMaxBytes in all, the rest is left out too.
+    static ClipboardSnapshot Take(DWORD waitMs = 0);
+
+    // False when the clipboard stayed held and nothing could be read: putting
+    // this snapshot back would wipe the user's content.
+    bool Taken() const { return m_taken; }
 
     // True when there was nothing but text that code page 932 holds whole (or
     // nothing at all): then the previous text alone is put back, as a plain
@@ -30,10 +34,13 @@ class ClipboardSnapshot {
     static constexpr size_t kMaxBytes = 64u * 1024u * 1024u;
 
   private:
+    static ClipboardSnapshot TakeNow();
+
     struct Format {
         UINT id;
         std::vector<unsigned char> bytes;
     };
+    bool m_taken = false;
     std::string m_text;
     std::vector<Format> m_formats;  // non-text formats, with the text formats kept alongside
 };

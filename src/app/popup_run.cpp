@@ -10,9 +10,15 @@
 #include "popup/popup_run_rules.h"
 #include "res/resource.h"
 #include "settings/app_settings.h"
+#include "ui/app.h"
 #include "ui/dpi.h"
 
 namespace {
+
+void TellClipboardBusyForPaste() {
+    ui::AppMessageBox("クリップボードを他のプログラムが使用中のため、貼り付けできませんでした。",
+                      MB_OK | MB_ICONEXCLAMATION);
+}
 
 pikora::ScreenRect MonitorRectAt(POINT p) {
     MONITORINFO info{};
@@ -165,12 +171,23 @@ void CPopupApp::RunPopup(int mode) {
 
 void CPopupApp::PasteEntry(int index) {
     const pikora::TextItem entry = m_items.GetAt(m_items.FindIndex(index));
-    const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take();
+    // Another program may hold the clipboard open for a while. The paste
+    // waits for it up to 3 s; after that it is called off with a word to the
+    // user, rather than type whatever the clipboard holds or lose the user's
+    // content, and the list stays as it was.
+    const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take(3000);
+    if (!saved.Taken()) {
+        TellClipboardBusyForPaste();
+        return;
+    }
     const std::string text = ExpandMacros(entry);
     const bool keep = m_settings.ToClip != 0;
     // A text that only passes through the clipboard is marked so that other
     // clipboard tools do not record it; one the user keeps is a normal copy.
-    app::SetClipboardTextRetrying(text, !keep, true);
+    if (!app::SetClipboardTextRetrying(text, !keep, true)) {
+        TellClipboardBusyForPaste();
+        return;
+    }
 
     // Our own Ctrl+V interception must not catch the keystroke we send.
     ::UnregisterHotKey(nullptr, HOTKEY_PASTE);

@@ -96,7 +96,8 @@ class PikoraClipboardRestore : public PikoraWithNotepad {
 
 TEST_F(PikoraClipboardRestore, UnicodeTextOutsideTheCodePageComesBackWhole) {
     ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"StopRun", "1"}}), {Locked("e", "x")}));
-    const std::wstring copied = std::wstring(L"M\u00fcller \u00e9t\u00e9 ") + wchar_t(0xD83D) + wchar_t(0xDE00) + L" \uD55C\uAE00";
+    const std::wstring copied = std::wstring(L"M\u00fcller \u00e9t\u00e9 ") + wchar_t(0xD83D) +
+                                wchar_t(0xDE00) + L" \uD55C\uAE00";
     ASSERT_TRUE(SetClipboardUnicode(copied));
     ASSERT_NO_FATAL_FAILURE(PasteTopEntry("abx"));
     EXPECT_TRUE(ClipboardUnicode() == copied) << "the copied text came back changed";
@@ -119,6 +120,33 @@ TEST_F(PikoraClipboardRestore, AMixedCopyPutBackAfterThePasteIsNotRecordedAsHist
     const auto dat = DatAfterExit();
     ASSERT_TRUE(dat.has_value());
     EXPECT_EQ(DescribeEntries(*dat), DescribeEntries({Locked("e", "x")}));
+}
+
+TEST_F(PikoraClipboardRestore, APasteChosenWhileAnotherProgramHoldsTheClipboardWaitsForIt) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"StopRun", "1"}}), {Locked("e", "x")}));
+    ASSERT_TRUE(SetClipboardText("the user's own copy"));
+    ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+    // Held with a window: Wine lets a second opener without one in.
+    struct Holder {
+        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      nullptr, nullptr);
+        ~Holder() { DestroyWindow(window); }
+    } holder;
+    ASSERT_TRUE(OpenClipboard(holder.window));
+    const DWORD heldAt = GetTickCount();
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
+    // The other program's two seconds; nothing may be typed meanwhile.
+    while (GetTickCount() - heldAt < 2000) {
+        Sleep(20);
+    }
+    EXPECT_EQ(Utf8(notepad_->Text()), "ab") << "typed while the clipboard was held";
+    CloseClipboard();
+    EXPECT_TRUE(notepad_->WaitForText("abx")) << Utf8(notepad_->Text());
+    EXPECT_TRUE(
+        WaitUntil([] { return GetClipboardText() == std::string("the user's own copy"); }, 3000))
+        << "the clipboard holds '" << Utf8(GetClipboardText().value_or("(nothing)")) << "'";
+    EXPECT_EQ(FindMessageBoxOf(pikora_.Pid()), nullptr);
 }
 
 }  // namespace
