@@ -125,8 +125,9 @@ void PutTransientMarks() {
     PutDword(::RegisterClipboardFormatA(pikora::kCanIncludeInHistoryFormat), 0);
 }
 
-bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst) {
-    for (int attempt = 0; attempt <= 10; ++attempt) {
+bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst,
+                              int attempts) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
         if (waitFirst) {
             ::Sleep(50);
         }

@@ -41,9 +41,10 @@ bool SetClipboardText(const std::string& text, bool markTransient = false);
 // clipboard history not to record the content, to the clipboard this thread
 // has open and has emptied.
 void PutTransientMarks();
-// SetClipboardText retried up to 11 times with a 50 ms wait after every
-// failed attempt, for the writes that must reach the clipboard.
-bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst);
+// SetClipboardText retried up to `attempts` times with a 50 ms wait after
+// every failed attempt, for the writes that must reach the clipboard.
+bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst,
+                              int attempts = 11);
 
 // Whether the current clipboard content asks not to be recorded: password
 // managers mark their copies with these registered formats.

@@ -4,6 +4,7 @@
 #include "frame/main_frame.h"
 #include "res/resource.h"
 #include "settings/settings_rules.h"
+#include "store/list_ops.h"
 
 namespace {
 
@@ -135,15 +136,36 @@ void CPopupApp::InterceptCtrlV() {
         m_bPopupActive = true;
         busySetHere = true;
         if (m_items.GetCount() > 0 && m_settings.Sakiire != 0) {
-            const std::string text = TakeOldestNormalText();
-            app::SetClipboardTextRetrying(text, true, false);
+            // The entry leaves the list only once it is on the clipboard. A
+            // clipboard another program keeps open is waited for up to 3 s;
+            // after that the keystroke is not sent, as it would paste
+            // something else, and the entry stays for the next Ctrl+V.
+            const std::string text = pikora::OldestNormalText(m_items);
+            if (!app::SetClipboardTextRetrying(text, true, false, 60)) {
+                ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
+                m_bPopupActive = false;
+                ui::AppMessageBox(
+                    "クリップボードを他のプログラムが使用中のため、貼り付けできませんでした。",
+                    MB_OK | MB_ICONEXCLAMATION);
+                return;
+            }
+            TakeOldestNormalText();
             m_lastClipText = text;
         }
     }
     // The hotkey swallowed the user's own V key-down; these make the
-    // application paste. The user's release of the keys gives the key-ups.
+    // application paste. The user's release of the keys gives the key-ups,
+    // unless the user let go while the clipboard was waited for.
+    const bool ctrlHeld = ::GetAsyncKeyState(VK_CONTROL) < 0;
+    const bool vHeld = ::GetAsyncKeyState('V') < 0;
     ::keybd_event(VK_CONTROL, 0, 0, 0);
     ::keybd_event('V', 0, 0, 0);
+    if (!vHeld) {
+        ::keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
+    }
+    if (!ctrlHeld) {
+        ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    }
     ::Sleep(50);
     ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
     if (busySetHere) {

@@ -18,6 +18,17 @@ std::string TakeOldestNormalText(TextItemList& list) {
     return std::string();
 }
 
+std::string OldestNormalText(const TextItemList& list) {
+    TextItemList::POSITION pos = list.GetTailPosition();
+    while (pos != nullptr) {
+        const TextItem& item = list.GetPrev(pos);
+        if (IsNormal(item)) {
+            return item.text.str();
+        }
+    }
+    return std::string();
+}
+
 void ClearNormalItems(TextItemList& list) {
     TextItemList::POSITION pos = list.GetHeadPosition();
     while (pos != nullptr) {

@@ -12,6 +12,8 @@ namespace pikora {
 // Takes the oldest normal entry (the one nearest the bottom) out of the list
 // and returns its text; the empty string when there is no normal entry.
 std::string TakeOldestNormalText(TextItemList& list);
+// The text TakeOldestNormalText would take, with the list left as it is.
+std::string OldestNormalText(const TextItemList& list);
 
 // Removes every normal entry; every other kind stays in place.
 void ClearNormalItems(TextItemList& list);

@@ -49,6 +49,37 @@ TEST_F(PikoraFifo, CtrlVHandsOutTheOldestNormalEntryFirstThenTheNextThenNothing)
     EXPECT_EQ(DescribeEntries(*saved), DescribeEntries({kLocked}));
 }
 
+TEST_F(PikoraFifo, CtrlVWhileAnotherProgramHoldsTheClipboardPastesTheEntryWhenItFrees) {
+    ASSERT_TRUE(SetClipboardText("there before the start"));
+    ASSERT_NO_FATAL_FAILURE(
+        StartWithNotepad(SettingIni({{"StopRun", "0"}, {"Sakiire", "1"}, {"NoKeyClear", "0"}}),
+                         {kNewer, kLocked, kOlder}, ""));
+    // Held with a window: Wine lets a second opener without one in.
+    struct Holder {
+        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      nullptr, nullptr);
+        ~Holder() { DestroyWindow(window); }
+    } holder;
+    ASSERT_TRUE(OpenClipboard(holder.window));
+    const DWORD heldAt = GetTickCount();
+    PressCtrlV();
+    // The other program's two seconds; nothing may be pasted meanwhile.
+    while (GetTickCount() - heldAt < 2000) {
+        Sleep(20);
+    }
+    EXPECT_EQ(Utf8(notepad_->Text()), "") << "pasted while the clipboard was held";
+    CloseClipboard();
+    EXPECT_TRUE(notepad_->WaitForText(kOlder.text))
+        << "Ctrl+V gave '" << Utf8(notepad_->Text()) << "'";
+    // No key is left down by the paste that came after the user let go.
+    EXPECT_TRUE(WaitUntil([] { return GetAsyncKeyState(VK_CONTROL) >= 0; }, 2000));
+    EXPECT_GE(GetAsyncKeyState('V'), 0);
+
+    const auto saved = DatAfterExit();
+    ASSERT_TRUE(saved.has_value()) << DescribeDat(pikora_.ReadDat());
+    EXPECT_EQ(DescribeEntries(*saved), DescribeEntries({kNewer, kLocked}));
+}
+
 TEST_F(PikoraFifo, WithHistoryModeOffCtrlVPastesTheClipboardUntilAltZTurnsInterceptionOn) {
     ASSERT_TRUE(SetClipboardText("plain clipboard"));
     ASSERT_NO_FATAL_FAILURE(

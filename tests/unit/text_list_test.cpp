@@ -213,10 +213,13 @@ TEST(TextItemList, StorageSurvivesLongMixedUse) {
 
 TEST(TakeOldestNormalText, HandsOutNormalEntriesOldestFirstAndSkipsTheRest) {
     TextItemList list = ListOf({Normal("N1"), Locked("L"), Normal("N2")});
+    EXPECT_EQ(OldestNormalText(list), "N2 text");  // a look leaves the list as it is
+    EXPECT_EQ(Titles(list), (Strings{"N1", "L", "N2"}));
     EXPECT_EQ(TakeOldestNormalText(list), "N2 text");
     EXPECT_EQ(Titles(list), (Strings{"N1", "L"}));
     EXPECT_EQ(TakeOldestNormalText(list), "N1 text");
     EXPECT_EQ(Titles(list), (Strings{"L"}));
+    EXPECT_EQ(OldestNormalText(list), "");
     EXPECT_EQ(TakeOldestNormalText(list), "");
     EXPECT_EQ(Titles(list), (Strings{"L"}));
 
