@@ -35,7 +35,26 @@ bool Notepad::Focus() const {
         return false;
     }
     SetForegroundWindow(m_frame);
-    return WaitUntil([&] { return GetForegroundWindow() == m_frame; }, 2000);
+    // The foreground changes at once, but notepad's thread takes the focus
+    // into its edit only when it gets to it, and under Wine that is also when
+    // the window system's focus arrives and the keyboard state is read back
+    // from the X server: a modifier the test holds down before then is
+    // released under its feet. So wait until the edit has the focus and its
+    // caret, then let the thread finish what it queued meanwhile.
+    const DWORD thread = GetWindowThreadProcessId(m_frame, nullptr);
+    const bool focused = WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetForegroundWindow() == m_frame && GetGUIThreadInfo(thread, &info) &&
+                   info.hwndFocus == m_edit && info.hwndCaret == m_edit;
+        },
+        5000);
+    DWORD_PTR result = 0;
+    for (int i = 0; i < 2; ++i) {
+        SendMessageTimeoutA(m_edit, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    }
+    return focused;
 }
 
 std::string Notepad::Text() const {
