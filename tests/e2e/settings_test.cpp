@@ -47,6 +47,9 @@ constexpr int kWordBugSw = 1034;
 constexpr int kFileNameBox = 0x47C;
 constexpr int kFileTypeList = 0x470;
 
+// The ninth and last macro template a first start writes into [Macro].
+const char kLastDefaultTemplate[] = "MacroTemplate_09";
+
 const char kPopupHotkeyFailed[] = "ホットキーの設定に失敗 ポップアップキー";
 const char kHistoryHotkeyFailed[] =
     "履歴動作切り替え用キーの設定に失敗しました。設定を変えてください。";
@@ -161,6 +164,9 @@ std::map<std::string, std::string> SettingValues(const std::string& ini) {
 class PikoraSettings : public PikoraTest {
   protected:
     // Starts Pikora; the INI file it writes on its first run is waited for.
+    // The start writes the settings and then the macro templates, one key at
+    // a time: the last default template ends it, and a test that takes the
+    // file as its "before" must not take it halfway.
     void StartWith(const std::optional<std::string>& ini = std::nullopt) {
         PikoraSeed seed;
         seed.ini = ini;
@@ -168,10 +174,12 @@ class PikoraSettings : public PikoraTest {
         ASSERT_TRUE(WaitUntil(
             [&] {
                 const auto bytes = pikora_.ReadIni();
-                return bytes && SettingValue(*bytes, "InyouChar").has_value();
+                return bytes && SettingValue(*bytes, "InyouChar").has_value() &&
+                       IniValues(IniSection(*bytes, "Macro")).count(kLastDefaultTemplate) != 0;
             },
-            3000))
-            << "Pikora.ini was not written";
+            5000))
+            << "Pikora.ini was not written:\n"
+            << Ini();
     }
 
     // The dialog as "設定(&O)" opens it; nullptr (and a failure) when it does
@@ -195,12 +203,12 @@ class PikoraSettings : public PikoraTest {
         return WaitUntil([&] { return FindSettingsDialog(pikora_.Pid()) == nullptr; }, 3000);
     }
 
-    // The hotkeys are registered once the dialog is gone. Probing a
+    // The hotkeys are registered after the dialog has gone. Probing a
     // combination while Pikora is about to take it would make its
-    // registration fail, so give it a moment first.
+    // registration fail, so wait until its thread is back in its loop.
     void SettleAfterDialog() {
         ASSERT_TRUE(WaitSettingsGone()) << DescribeWindowsOf(pikora_.Pid());
-        Sleep(150);
+        ASSERT_TRUE(pikora_.Sync()) << "Pikora's thread did not come back to its loop";
     }
 
     // The box's text, after closing it with OK; empty when none came.
@@ -575,7 +583,7 @@ TEST_F(PikoraSettings, APopupHotkeyWithoutAKeyIsReportedAndAUsableOneWorksAgain)
     EXPECT_EQ(Utf8(TakeAppBox()), Utf8(kPopupHotkeyFailed));
     ASSERT_TRUE(WaitSettingsGone());
     EXPECT_EQ(SettingValue(Ini(), "PouupKey").value_or("?"), "0");
-    Sleep(200);
+    ASSERT_TRUE(pikora_.Sync());
     EXPECT_EQ(FindAppBox(pikora_.Pid()), nullptr) << "a second message";
 
     dialog = OpenSettings();
@@ -615,7 +623,7 @@ TEST_F(PikoraSettings, APopupRunWhileTheDialogIsOpenLeavesTheHistoryHotkeyToTheD
     ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
     PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
-    Sleep(150);
+    ASSERT_TRUE(pikora_.Sync());
     EXPECT_FALSE(HotkeyTaken(MOD_ALT, 'Z'))
         << "the popup run took the hotkey the dialog's control must receive";
     ClickItem(dialog, IDCANCEL);
@@ -667,7 +675,7 @@ TEST_F(PikoraSettingsFromPopup, OKDuringAPopupRunLeavesTheHistoryHotkeyToTheRuns
     EXPECT_EQ(SettingValue(ini, "PouupMod"), "6");
     EXPECT_EQ(SettingValue(ini, "RirekiKey"), "81");
     EXPECT_EQ(SettingValue(ini, "RirekiMod"), "1");
-    Sleep(150);
+    ASSERT_TRUE(pikora_.Sync());
     EXPECT_EQ(FindAppBox(pikora_.Pid()), nullptr) << "an unexpected message";
     // The popup hotkey is back at once; the history hotkey stays with the run,
     // which released it and takes it back, as changed, when it ends.
@@ -679,7 +687,7 @@ TEST_F(PikoraSettingsFromPopup, OKDuringAPopupRunLeavesTheHistoryHotkeyToTheRuns
         PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
     }
     ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
-    Sleep(150);
+    ASSERT_TRUE(pikora_.Sync());
     EXPECT_EQ(FindAppBox(pikora_.Pid()), nullptr) << "an unexpected message";
     EXPECT_TRUE(HotkeyTaken(MOD_ALT, 'Q')) << "the popup run did not take the new history hotkey";
     EXPECT_FALSE(HotkeyTaken(MOD_ALT, 'Z'));

@@ -108,6 +108,13 @@ bool PikoraProcess::PostCommand(UINT id) const {
     return PostMessageA(m_frame, WM_COMMAND, MAKEWPARAM(id, 0), 0) != FALSE;
 }
 
+bool PikoraProcess::Sync(DWORD timeoutMs) const {
+    // A sent message is handled only where the thread fetches its messages;
+    // none of the steps between a dialog's end and the loop does that.
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 void PikoraTest::StartPikora(const PikoraSeed& seed) {
     ASSERT_TRUE(pikora_.Prepare(CurrentTestName(), seed)) << pikora_.Error();
     ASSERT_TRUE(pikora_.Start()) << pikora_.Error();

@@ -76,6 +76,12 @@ class PikoraProcess {
     // WM_COMMAND with the id in the low word, lParam 0, as a menu sends it.
     bool PostCommand(UINT id) const;
 
+    // Returns once Pikora's thread has come back to a message loop, so that
+    // what it was doing when called (the steps after a dialog has gone, such
+    // as registering the hotkeys again) is done. False when it did not answer
+    // within the time.
+    bool Sync(DWORD timeoutMs = 5000) const;
+
   private:
     ChildProcess m_process;
     std::string m_folder;
