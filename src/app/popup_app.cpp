@@ -91,13 +91,24 @@ bool CPopupApp::RegisterHistoryHotkey() {
     return true;
 }
 
+void CPopupApp::TakeCaretCapture() {
+    LocateCaret(m_ptPopup);
+    PopupPosFromCursor();
+    m_bCaretCapturePending = false;
+}
+
 bool CPopupApp::PreTranslateMessage(MSG* msg) {
+    // The poll tick is the last message a queue hands out: a click on the
+    // icon that follows the hover closely comes first, and would open the
+    // popup where the previous capture left it instead of at the pointer.
+    if (!m_bPopupActive && m_bCaretCapturePending && msg->message == WM_TRAYNOTIFY &&
+        msg->lParam == WM_LBUTTONDOWN) {
+        TakeCaretCapture();
+    }
     if (!m_bPopupActive && msg->message == WM_TIMER && msg->wParam == TIMER_POLL) {
         // One job per tick, the caret capture first.
         if (m_bCaretCapturePending) {
-            LocateCaret(m_ptPopup);
-            PopupPosFromCursor();
-            m_bCaretCapturePending = false;
+            TakeCaretCapture();
             return false;
         }
         if (m_bCopyPopupPending) {

@@ -50,6 +50,8 @@ class CPopupApp : public ui::App {
     void RunPopup(int mode);
     void LocateCaret(POINT& p);
     void PopupPosFromCursor();
+    // The hover's capture of the caret, the target window and the pointer.
+    void TakeCaretCapture();
     void ActivateTarget();
     // The entry's text as it is pasted; launch macros run for locked entries only.
     std::string ExpandMacros(const pikora::TextItem& entry);
