@@ -142,6 +142,15 @@ void ClickItem(HWND dialog, int id) {
     // A click on a dialog that a nested one (the file dialog) has not yet
     // given back its input would be lost.
     WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, 3000);
+    // So may one whose press meets the end of the nested dialog's focus
+    // change: Wine's X11 driver takes the window system's focus events only
+    // when the dialog's thread next waits for messages, and a focus loss there
+    // cancels the button's capture between press and release. Round trips
+    // through that thread let what it has queued come first.
+    DWORD_PTR result = 0;
+    for (int i = 0; i < 3; ++i) {
+        SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    }
     Click(CenterOf(Item(dialog, id)));
 }
 
