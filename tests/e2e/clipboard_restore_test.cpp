@@ -126,13 +126,8 @@ TEST_F(PikoraClipboardRestore, APasteChosenWhileAnotherProgramHoldsTheClipboardW
     ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"StopRun", "1"}}), {Locked("e", "x")}));
     ASSERT_TRUE(SetClipboardText("the user's own copy"));
     ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
-    // Held with a window: Wine lets a second opener without one in.
-    struct Holder {
-        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      nullptr, nullptr);
-        ~Holder() { DestroyWindow(window); }
-    } holder;
-    ASSERT_TRUE(OpenClipboard(holder.window));
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.Hold());
     const DWORD heldAt = GetTickCount();
     PressKey(VK_RETURN);
     ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
@@ -141,7 +136,7 @@ TEST_F(PikoraClipboardRestore, APasteChosenWhileAnotherProgramHoldsTheClipboardW
         Sleep(20);
     }
     EXPECT_EQ(Utf8(notepad_->Text()), "ab") << "typed while the clipboard was held";
-    CloseClipboard();
+    holder.Release();
     EXPECT_TRUE(notepad_->WaitForText("abx")) << Utf8(notepad_->Text());
     EXPECT_TRUE(
         WaitUntil([] { return GetClipboardText() == std::string("the user's own copy"); }, 3000))

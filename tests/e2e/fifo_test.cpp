@@ -54,13 +54,8 @@ TEST_F(PikoraFifo, CtrlVWhileAnotherProgramHoldsTheClipboardPastesTheEntryWhenIt
     ASSERT_NO_FATAL_FAILURE(
         StartWithNotepad(SettingIni({{"StopRun", "0"}, {"Sakiire", "1"}, {"NoKeyClear", "0"}}),
                          {kNewer, kLocked, kOlder}, ""));
-    // Held with a window: Wine lets a second opener without one in.
-    struct Holder {
-        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      nullptr, nullptr);
-        ~Holder() { DestroyWindow(window); }
-    } holder;
-    ASSERT_TRUE(OpenClipboard(holder.window));
+    ClipboardHolder holder;
+    ASSERT_TRUE(holder.Hold());
     const DWORD heldAt = GetTickCount();
     PressCtrlV();
     // The other program's two seconds; nothing may be pasted meanwhile.
@@ -68,7 +63,7 @@ TEST_F(PikoraFifo, CtrlVWhileAnotherProgramHoldsTheClipboardPastesTheEntryWhenIt
         Sleep(20);
     }
     EXPECT_EQ(Utf8(notepad_->Text()), "") << "pasted while the clipboard was held";
-    CloseClipboard();
+    holder.Release();
     EXPECT_TRUE(notepad_->WaitForText(kOlder.text))
         << "Ctrl+V gave '" << Utf8(notepad_->Text()) << "'";
     // No key is left down by the paste that came after the user let go.

@@ -660,12 +660,7 @@ TEST_F(PikoraStore, ACopyMadeJustBeforeAnotherProgramHoldsTheClipboardIsRecorded
     ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
     const std::string dat = pikora_.DatPath();
     std::vector<std::string> list;
-    struct Holder {
-        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      nullptr, nullptr);
-        ~Holder() { DestroyWindow(window); }
-    } holder;
-    ASSERT_NE(holder.window, nullptr) << ErrorText(GetLastError());
+    ClipboardHolder holder;
     // Pikora may read a copy in the moment between the copy and the hold;
     // then the round proves nothing and another one is made.
     bool held = false;
@@ -673,12 +668,10 @@ TEST_F(PikoraStore, ACopyMadeJustBeforeAnotherProgramHoldsTheClipboardIsRecorded
         const auto sizeBefore = FileSize(dat);
         list.insert(list.begin(), "copied before a hold " + std::to_string(round));
         ASSERT_TRUE(SetClipboardText(list.front()));
-        // Held with a window: Wine lets a second opener without one in.
-        ASSERT_TRUE(WaitUntil([&] { return OpenClipboard(holder.window) != FALSE; }, 1000))
-            << ErrorText(GetLastError());
+        ASSERT_TRUE(holder.Hold()) << ErrorText(GetLastError());
         Sleep(2000);  // the other program's two seconds
         held = FileSize(dat) == sizeBefore;
-        CloseClipboard();
+        holder.Release();
         ASSERT_TRUE(WaitForSize(dat, HistoryFile(list).size()))
             << "not recorded when the clipboard freed; Pikora.dat: " << SizeText(dat);
     }

@@ -200,4 +200,30 @@ bool ClearClipboard() {
     return clipboard.IsOpen() && EmptyClipboard();
 }
 
+ClipboardHolder::ClipboardHolder()
+    : m_window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                               nullptr)) {}
+
+ClipboardHolder::~ClipboardHolder() {
+    Release();
+    if (m_window != nullptr) {
+        DestroyWindow(m_window);
+    }
+}
+
+bool ClipboardHolder::Hold(DWORD timeoutMs) {
+    if (m_window == nullptr || m_held) {
+        return m_held;
+    }
+    m_held = WaitUntil([&] { return OpenClipboard(m_window) != FALSE; }, timeoutMs);
+    return m_held;
+}
+
+void ClipboardHolder::Release() {
+    if (m_held) {
+        CloseClipboard();
+        m_held = false;
+    }
+}
+
 }  // namespace e2e

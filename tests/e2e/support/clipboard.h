@@ -50,6 +50,25 @@ class UnicodeCopyOnRequest {
     bool m_read = false;
 };
 
+// Holds the clipboard open as another program would, until Release or the
+// end of the object. It opens it with a window of its own: Wine lets a second
+// opener without a window in while the first one holds the clipboard.
+class ClipboardHolder {
+  public:
+    ClipboardHolder();
+    ~ClipboardHolder();
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+
+    // Opens the clipboard, waiting for a program that has it open now.
+    bool Hold(DWORD timeoutMs = 1000);
+    void Release();
+
+  private:
+    HWND m_window = nullptr;
+    bool m_held = false;
+};
+
 // CF_TEXT as bytes up to the NUL; nothing when the clipboard holds no text.
 std::optional<std::string> GetClipboardText();
 
