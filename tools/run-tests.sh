@@ -24,28 +24,16 @@ total_failed=0
 total_skipped=0
 status=0
 
-# ctest_suite LABEL TREE [CTEST ARGS...]: runs one suite, notes its counts.
-ctest_suite() {
-    local label=$1 tree=$2
-    shift 2
-    local log
+# run_logged PATTERN COMMAND...: runs COMMAND with its output shown; sets
+# `line` to the last output line matching PATTERN and `rc` to its status.
+run_logged() {
+    local pattern=$1 log
+    shift
     log=$(mktemp) || return 1
-    echo "== $label"
-    ctest --test-dir "$tree" --output-on-failure "$@" 2>&1 | tee "$log"
-    local rc=${PIPESTATUS[0]}
-    local line passed failed
-    line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
+    "$@" 2>&1 | tee "$log"
+    rc=${PIPESTATUS[0]}
+    line=$(grep -E "$pattern" "$log" | tail -n1)
     rm -f "$log"
-    if [ -z "$line" ]; then
-        summary+=("$label: did not run (ctest exit status $rc)")
-        status=1
-        return
-    fi
-    failed=$(sed -E 's/.* ([0-9]+) tests? failed out of .*/\1/' <<<"$line")
-    local all
-    all=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
-    passed=$((all - failed))
-    note_counts "$label" "$passed" "$failed" "$rc"
 }
 
 # note_counts LABEL PASSED FAILED EXIT_STATUS: one line of the summary.
@@ -58,35 +46,50 @@ note_counts() {
     fi
 }
 
+# note_not_run LABEL WHY: a suite that could not run fails the run.
+note_not_run() {
+    summary+=("$1: did not run ($2)")
+    status=1
+}
+
+# ctest_suite LABEL TREE [CTEST ARGS...]: runs one suite, notes its counts.
+ctest_suite() {
+    local label=$1 tree=$2 line rc
+    shift 2
+    echo "== $label"
+    run_logged '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' \
+        ctest --test-dir "$tree" --output-on-failure "$@"
+    if [ -z "$line" ]; then
+        note_not_run "$label" "ctest exit status $rc"
+        return
+    fi
+    local failed all
+    failed=$(sed -E 's/.* ([0-9]+) tests? failed out of .*/\1/' <<<"$line")
+    all=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+    note_counts "$label" "$((all - failed))" "$failed" "$rc"
+}
+
 # dist_suite LABEL: checks the release zip that `make dist` left in DIST_DIR.
 dist_suite() {
-    local label=$1 name zip log
+    local label=$1 name zip line rc
     echo "== $label"
     if ! name=$(python3 tools/make-dist.py --name); then
-        summary+=("$label: did not run (no version in src/res/Pikora.rc)")
-        status=1
+        note_not_run "$label" "no version in src/res/Pikora.rc"
         return
     fi
     zip=${DIST_DIR:-build/dist}/$name
     if [ ! -f "$zip" ]; then
-        summary+=("$label: did not run ($zip is missing; make dist builds it)")
-        status=1
+        note_not_run "$label" "$zip is missing; make dist builds it"
         return
     fi
-    log=$(mktemp) || return 1
-    python3 tools/check-dist.py "$zip" 2>&1 | tee "$log"
-    local rc=${PIPESTATUS[0]}
-    local line
-    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | tail -n1)
-    rm -f "$log"
+    run_logged '^[0-9]+ passed, [0-9]+ failed$' python3 tools/check-dist.py "$zip"
     if [ -z "$line" ]; then
-        summary+=("$label: did not run (check-dist exit status $rc)")
-        status=1
+        note_not_run "$label" "check-dist exit status $rc"
         return
     fi
-    local passed=${line%% *} failed
+    local failed
     failed=$(sed -E 's/.*, ([0-9]+) failed$/\1/' <<<"$line")
-    note_counts "$label" "$passed" "$failed" "$rc"
+    note_counts "$label" "${line%% *}" "$failed" "$rc"
 }
 
 count_tests() {

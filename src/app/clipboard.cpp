@@ -4,6 +4,7 @@
 
 #include "store/history_capture.h"
 #include "text/cp932_codec_win32.h"
+#include "ui/app.h"
 #include "ui/handles.h"
 
 namespace app {
@@ -123,6 +124,11 @@ bool SetClipboardText(const std::string& text, bool markTransient) {
 void PutTransientMarks() {
     PutDword(::RegisterClipboardFormatA(pikora::kViewerIgnoreFormat), 0);
     PutDword(::RegisterClipboardFormatA(pikora::kCanIncludeInHistoryFormat), 0);
+}
+
+void TellClipboardBusyForPaste() {
+    ui::AppMessageBox("クリップボードを他のプログラムが使用中のため、貼り付けできませんでした。",
+                      MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst,

@@ -46,6 +46,15 @@ void PutTransientMarks();
 bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst,
                               int attempts = 11);
 
+// How long a paste waits for a clipboard that another program keeps open,
+// and the SetClipboardTextRetrying attempts (50 ms apart) that make it.
+constexpr DWORD kPasteClipboardWaitMs = 3000;
+constexpr int kPasteClipboardAttempts = static_cast<int>(kPasteClipboardWaitMs / 50);
+
+// Tells the user that a paste was called off because another program kept
+// the clipboard open.
+void TellClipboardBusyForPaste();
+
 // Whether the current clipboard content asks not to be recorded: password
 // managers mark their copies with these registered formats.
 bool IsClipboardMarkedPrivate();

@@ -152,12 +152,10 @@ void CPopupApp::InterceptCtrlV() {
             // after that the keystroke is not sent, as it would paste
             // something else, and the entry stays for the next Ctrl+V.
             const std::string text = pikora::OldestNormalText(m_items);
-            if (!app::SetClipboardTextRetrying(text, true, false, 60)) {
+            if (!app::SetClipboardTextRetrying(text, true, false, app::kPasteClipboardAttempts)) {
                 ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
                 m_bPopupActive = false;
-                ui::AppMessageBox(
-                    "クリップボードを他のプログラムが使用中のため、貼り付けできませんでした。",
-                    MB_OK | MB_ICONEXCLAMATION);
+                app::TellClipboardBusyForPaste();
                 return;
             }
             TakeOldestNormalText();

@@ -15,11 +15,6 @@
 
 namespace {
 
-void TellClipboardBusyForPaste() {
-    ui::AppMessageBox("クリップボードを他のプログラムが使用中のため、貼り付けできませんでした。",
-                      MB_OK | MB_ICONEXCLAMATION);
-}
-
 pikora::ScreenRect MonitorRectAt(POINT p) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -175,9 +170,9 @@ void CPopupApp::PasteEntry(int index) {
     // waits for it up to 3 s; after that it is called off with a word to the
     // user, rather than type whatever the clipboard holds or lose the user's
     // content, and the list stays as it was.
-    const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take(3000);
+    const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take(app::kPasteClipboardWaitMs);
     if (!saved.Taken()) {
-        TellClipboardBusyForPaste();
+        app::TellClipboardBusyForPaste();
         return;
     }
     const std::string text = ExpandMacros(entry);
@@ -185,7 +180,7 @@ void CPopupApp::PasteEntry(int index) {
     // A text that only passes through the clipboard is marked so that other
     // clipboard tools do not record it; one the user keeps is a normal copy.
     if (!app::SetClipboardTextRetrying(text, !keep, true)) {
-        TellClipboardBusyForPaste();
+        app::TellClipboardBusyForPaste();
         return;
     }
 
