@@ -2,7 +2,7 @@
 # Measures the popup's latency under Wine against a bare Win32 program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/win32}
+build=$(cd "${1:-$root/build/win32}" && pwd)
 jobs=$(nproc)
 cmake --build "$build" -j "$((jobs < 2 ? jobs : 2))" --target latency_probe
 echo "== latency probe (Wine, private Xvfb, prefix ${PIKORA_WINEPREFIX:-$build/wineprefix})"

@@ -5,7 +5,7 @@
 #   tools/soak.sh [BUILD_TREE] [copies=N] [interval=MS] [rounds=N] [entries=N]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/win64}
+build=$(cd "${1:-$root/build/win64}" && pwd)
 shift || true
 jobs=$(nproc)
 cmake --build "$build" -j "$((jobs < 2 ? jobs : 2))" --target pikora_soak

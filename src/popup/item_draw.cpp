@@ -1,5 +1,6 @@
 #include "popup/item_draw.h"
 
+#include "macro/char_boundary.h"
 #include "store/text_item.h"
 
 namespace pikora {
@@ -27,6 +28,14 @@ ItemDrawPlan PlanItemDraw(int32_t kind, unsigned action, unsigned state) {
                                    : (focusOnly ? ItemIcon::NormalFocus : ItemIcon::None);
     }
     return plan;
+}
+
+std::string LineTextOfTitle(std::string_view title) {
+    if (title.size() <= kLineTextMax) {
+        return std::string(title);
+    }
+    // The character that would straddle the limit is left out whole.
+    return std::string(title.substr(0, BoundaryAtOrBefore(title, kLineTextMax, 0)));
 }
 
 }  // namespace pikora

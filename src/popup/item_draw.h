@@ -1,7 +1,10 @@
 // How one line of the popup list is drawn, decided without a device context.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace pikora {
 
@@ -29,5 +32,12 @@ struct ItemDrawPlan {
 };
 
 ItemDrawPlan PlanItemDraw(int32_t kind, unsigned action, unsigned state);
+
+// What the list answers other programs (screen readers among them) asking
+// for a line's text: the title, cut after kLineTextMax bytes at a character
+// boundary. Readers ask with buffers of their own, some of a fixed size
+// (Wine hands an ANSI list 512 bytes for a wide request).
+constexpr std::size_t kLineTextMax = 255;
+std::string LineTextOfTitle(std::string_view title);
 
 }  // namespace pikora

@@ -1,6 +1,6 @@
-// What a drop at the end of a drag in the popup list changes: the text list
-// and the lines of the list control are decided separately, because the
-// control does not always follow the text list.
+// What a drop at the end of a drag in the popup list changes: the text list,
+// and which line the list control selects and whether it repaints. The lines
+// are drawn from the text list, so a repaint shows the new order.
 #pragma once
 
 namespace pikora {
@@ -11,19 +11,15 @@ struct DropPlan {
     bool moveEntry = false;
 
     enum class Lines {
-        Unchanged,   // the control keeps its strings and selection
-        Redraw,      // strings stay put; select `select`, repaint every line
-        MoveString,  // the string at source moves to `stringTo`, which is selected
+        Unchanged,  // nothing to show: the control keeps its selection
+        Redraw,     // select `select` (the moved entry) and repaint every line
     };
     Lines lines = Lines::Unchanged;
-    int stringTo = -1;
     int select = -1;
 };
 
 // source: the line being dragged (the control's selection, -1 for none);
 // target: the line under the pointer at the drop, -1 when over no line.
-// on9x: the Windows 95/98 family, where the control's strings always move
-// with the entry.
-DropPlan PlanDrop(int source, int target, bool on9x);
+DropPlan PlanDrop(int source, int target);
 
 }  // namespace pikora

@@ -1,11 +1,13 @@
 #include "popup/item_list_box.h"
 
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "app/popup_app.h"
 #include "popup/dpi_scale.h"
 #include "popup/item_drop.h"
+#include "popup/popup_keys.h"
+#include "text/cp932.h"
 #include "popup/popup_list_dlg.h"
 #include "res/resource.h"
 #include "ui/app.h"
@@ -91,7 +93,17 @@ bool CItemListBox::Bind(HWND control) {
     // The drag list goes in first, so our procedure sits on top of it and
     // sees a click after the drag list has reacted to it.
     ::MakeDragList(control);
-    return Subclass(control);
+    if (!Subclass(control)) {
+        return false;
+    }
+    // The list box read its style when it was created and keeps no strings.
+    // Set now, the flag only tells other programs that ask for a line's text
+    // (screen readers, test tools) to pass a text buffer, which WindowProc
+    // fills with the entry's title; without it Windows and Wine hand them a
+    // pointer-sized one.
+    ::SetWindowLongPtrA(control, GWL_STYLE,
+                        ::GetWindowLongPtrA(control, GWL_STYLE) | LBS_HASSTRINGS);
+    return true;
 }
 
 int CItemListBox::GetCount() const {
@@ -116,7 +128,62 @@ bool CItemListBox::PreTranslateMessage(MSG* msg) {
     return ui::Window::PreTranslateMessage(msg);
 }
 
+std::optional<std::string> CItemListBox::LineText(WPARAM index) const {
+    const pikora::TextItemList& items = TheApp().m_items;
+    if (index >= static_cast<WPARAM>(items.GetCount())) {
+        return std::nullopt;
+    }
+    const pikora::TextItemList::POSITION pos = items.FindIndex(static_cast<int>(index));
+    if (pos == nullptr) {
+        return std::nullopt;
+    }
+    return pikora::LineTextOfTitle(items.GetAt(pos).title);
+}
+
+void CItemListBox::OnChar(unsigned char byte) {
+    char typed[2] = {static_cast<char>(byte), 0};
+    std::string_view character(typed, 1);
+    if (m_typedLead != 0) {
+        typed[0] = m_typedLead;
+        typed[1] = static_cast<char>(byte);
+        character = std::string_view(typed, 2);
+        m_typedLead = 0;
+    } else if (pikora::IsLeadByte(byte)) {
+        m_typedLead = static_cast<char>(byte);
+        return;
+    }
+    const int caret = static_cast<int>(::SendMessageA(m_hwnd, LB_GETCARETINDEX, 0, 0));
+    const int line = pikora::NextLineStartingWith(TheApp().m_items, caret, character);
+    if (line < 0) {
+        return;
+    }
+    SetCurSel(line);
+    // As the list box does for a line chosen from the keyboard.
+    ::SendMessageA(::GetParent(m_hwnd), WM_COMMAND,
+                   MAKEWPARAM(::GetDlgCtrlID(m_hwnd), LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(m_hwnd));
+}
+
 LRESULT CItemListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case LB_GETTEXTLEN: {
+            const std::optional<std::string> text = LineText(wParam);
+            return text ? static_cast<LRESULT>(text->size()) : LB_ERR;
+        }
+        case LB_GETTEXT: {
+            const std::optional<std::string> text = LineText(wParam);
+            if (!text || lParam == 0) {
+                return LB_ERR;
+            }
+            std::memcpy(reinterpret_cast<char*>(lParam), text->c_str(), text->size() + 1);
+            return static_cast<LRESULT>(text->size());
+        }
+        case WM_CHAR:
+            OnChar(static_cast<unsigned char>(wParam));
+            return 0;
+        default:
+            break;
+    }
     if (msg == WM_LBUTTONDOWN) {
         const LRESULT result = Default(msg, wParam, lParam);
         // A drag that has just begun put its band on the clicked line, and the
@@ -242,32 +309,14 @@ void CItemListBox::Dropped(int srcIndex, POINT pt) {
         return;
     }
     const int target = ItemFromPt(pt);
-    const pikora::DropPlan plan = pikora::PlanDrop(srcIndex, target, IsWin9xPlatform());
+    const pikora::DropPlan plan = pikora::PlanDrop(srcIndex, target);
     DrawInsert(-1);
     if (plan.moveEntry) {
         TheApp().MoveItem(srcIndex, target);
     }
-    switch (plan.lines) {
-        case pikora::DropPlan::Lines::Redraw:
-            SetCurSel(plan.select);
-            ::InvalidateRect(m_hwnd, nullptr, FALSE);
-            break;
-        case pikora::DropPlan::Lines::MoveString: {
-            const int length = static_cast<int>(::SendMessageA(m_hwnd, LB_GETTEXTLEN, srcIndex, 0));
-            std::vector<char> buffer(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-            const int got = static_cast<int>(::SendMessageA(
-                m_hwnd, LB_GETTEXT, srcIndex, reinterpret_cast<LPARAM>(buffer.data())));
-            const std::string title(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
-            const LRESULT data = ::SendMessageA(m_hwnd, LB_GETITEMDATA, srcIndex, 0);
-            ::SendMessageA(m_hwnd, LB_DELETESTRING, srcIndex, 0);
-            ::SendMessageA(m_hwnd, LB_INSERTSTRING, plan.stringTo,
-                           reinterpret_cast<LPARAM>(title.c_str()));
-            ::SendMessageA(m_hwnd, LB_SETITEMDATA, plan.stringTo, data);
-            SetCurSel(plan.select);
-            break;
-        }
-        case pikora::DropPlan::Lines::Unchanged:
-            break;
+    if (plan.lines == pikora::DropPlan::Lines::Redraw) {
+        SetCurSel(plan.select);
+        ::InvalidateRect(m_hwnd, nullptr, FALSE);
     }
 }
 

@@ -1,6 +1,13 @@
 // The owner-drawn list of the popup: one 17-pixel line per entry of the text
 // list (kind icon, then the title), drag reordering, and no input at all while
 // the popup is automatic.
+//
+// The control keeps no lines of its own (LBS_NODATA): it is told how many
+// there are and draws line i from entry i of the text list. Filling and
+// emptying a control that holds 100,000 strings took longer than everything
+// else in opening a popup and pasting from it. What the control's strings
+// gave, it answers itself: the titles through LB_GETTEXT, and the jump to a
+// title by its first character.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +16,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 
 #include "popup/item_draw.h"
 #include "ui/handles.h"
@@ -18,7 +26,7 @@
 bool IsKeyboardOrMouseInput(UINT message);
 
 // The Windows 95/98 family, where the popup refills its list in place instead
-// of being rebuilt, and the list's strings always follow a drop.
+// of being rebuilt.
 bool IsWin9xPlatform();
 
 class CItemListBox : public ui::Window {
@@ -66,6 +74,10 @@ class CItemListBox : public ui::Window {
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
   private:
+    // The title of line index, as LB_GETTEXT gives it; nothing for no line.
+    std::optional<std::string> LineText(WPARAM index) const;
+    void OnChar(unsigned char byte);
+
     void LoadItemBitmap(ui::UniqueMemoryDC& dc, ui::UniqueBitmap& bmp, UINT bitmapId, size_t slot);
     HDC IconDC(pikora::ItemIcon icon) const;
     RECT BandRect(int index) const;
@@ -86,6 +98,9 @@ class CItemListBox : public ui::Window {
     bool m_bRightButton = false;
     // The line whose insertion band is on screen, -1 for none.
     int m_nLast = -1;
+    // The first byte of a double-byte character typed into the list, until
+    // its second byte comes.
+    char m_typedLead = 0;
     // Each loaded bitmap stays selected into its memory DC until the bitmaps
     // go; declared last so it lets go of them first.
     std::array<std::optional<ui::SelectObjectScope>, 4> m_iconSelections;

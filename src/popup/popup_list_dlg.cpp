@@ -56,42 +56,23 @@ bool CPopupListDlg::On9x() const {
 }
 
 void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
-    // Runs in both directions alike: it rebuilds the lines from the text list.
-    // A new window is bound only after it is filled: the drag list's subclass
-    // costs a round trip to the window server per message under Wine, which
-    // for thousands of lines would delay the popup by seconds.
-    const bool bind = !m_list.Handle();
-    HWND list = bind ? Item(IDC_ITEM_LIST) : m_list.Handle();
+    // Runs in both directions alike: the list takes the number of entries
+    // and draws each line from the text list.
+    if (!m_list.Handle()) {
+        m_list.Bind(Item(IDC_ITEM_LIST));
+    }
+    // The list asked for its line height while the dialog was being created,
+    // before this object took the dialog's messages.
+    ::SendMessageA(m_list.Handle(), LB_SETITEMHEIGHT, 0, m_list.ItemHeight());
     CPopupApp& app = TheApp();
-    const pikora::TextItemList& items = app.m_items;
-    // Without this, every added line recomputes the scroll range over all the
-    // lines before it: thousands of entries would take seconds to show.
-    ::SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    ::SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(items.GetCount()), 0);
-    // Wine's variable-height list box finds where each added line lands by
-    // adding up the heights from its top line down, so with the top line at
-    // the start a fill costs the square of the count (seconds for 100,000
-    // entries). The top line follows the fill and goes back afterwards.
-    constexpr int kTopLineStep = 64;
-    int i = 0;
-    for (pikora::TextItemList::POSITION pos = items.GetHeadPosition(); pos != nullptr; ++i) {
-        const pikora::TextItem& entry = items.GetNext(pos);
-        ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.title.c_str()));
-        if (i % kTopLineStep == kTopLineStep - 1) {
-            ::SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(i), 0);
-        }
-        if (m_bUserMode && app.m_settings.SelectSW != 0 && i == app.m_settings.SelectID) {
-            m_nCurSel = i;
-            *m_pResultIndex = i;
-        }
+    const int count = app.m_items.GetCount();
+    ::SendMessageA(m_list.Handle(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+    const int remembered = app.m_settings.SelectID;
+    if (m_bUserMode && app.m_settings.SelectSW != 0 && remembered >= 0 && remembered < count) {
+        m_nCurSel = remembered;
+        *m_pResultIndex = remembered;
     }
-    ::SendMessageA(list, LB_SETTOPINDEX, 0, 0);
-    ::SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(list, nullptr, TRUE);
-    if (bind) {
-        m_list.Bind(list);
-    }
+    ::InvalidateRect(m_list.Handle(), nullptr, TRUE);
 }
 
 TOOLINFOA CPopupListDlg::ListTool() const {
@@ -226,10 +207,7 @@ LRESULT CPopupListDlg::OnDpiChanged(WPARAM dpis, LPARAM suggestedRect) {
     SetDpi(HIWORD(dpis));
     const LRESULT result = Default(kWmDpiChanged, dpis, suggestedRect);
     const RECT suggested = *reinterpret_cast<const RECT*>(suggestedRect);
-    const int height = m_list.ItemHeight();
-    for (int i = 0, n = m_list.GetCount(); i < n; ++i) {
-        ::SendMessageA(m_list.Handle(), LB_SETITEMHEIGHT, static_cast<WPARAM>(i), height);
-    }
+    ::SendMessageA(m_list.Handle(), LB_SETITEMHEIGHT, 0, m_list.ItemHeight());
     ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     return result;

@@ -154,7 +154,7 @@ TEST_F(PikoraPopup, EscapeTypesNothingLeavesTheClipboardAloneAndGivesNotepadTheK
     EXPECT_TRUE(notepad_->WaitForText("abc")) << Utf8(notepad_->Text());
 }
 
-TEST_F(PikoraPopup, SpaceWrapsBothWaysTheThirdLineChosenWithArrowsIsPastedAndReopensSelected) {
+TEST_F(PikoraPopup, SpaceWrapsLettersJumpTheThirdLineChosenWithArrowsIsPastedAndReopensSelected) {
     const std::vector<DatEntry> entries = {Locked("alpha", "first"), Locked("beta", "second"),
                                            Locked("gamma", "third"), Locked("delta", "fourth")};
     ASSERT_NO_FATAL_FAILURE(
@@ -172,6 +172,17 @@ TEST_F(PikoraPopup, SpaceWrapsBothWaysTheThirdLineChosenWithArrowsIsPastedAndReo
     PressKey(VK_SPACE);
     EXPECT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 1; }, 2000))
         << "Space on the first line selected " << PopupSelection(popup);
+    // A typed letter jumps to the next title that begins with it, round to
+    // the top.
+    TypeText("d");
+    EXPECT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 3; }, 2000))
+        << "d selected " << PopupSelection(popup);
+    TypeText("A");
+    EXPECT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 0; }, 2000))
+        << "A on the last line selected " << PopupSelection(popup);
+    TypeText("b");
+    EXPECT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 1; }, 2000))
+        << "b selected " << PopupSelection(popup);
     PressKey(VK_UP);
     PressKey(VK_DOWN);
     PressKey(VK_DOWN);

@@ -67,5 +67,16 @@ TEST(PopupItemDraw, Background) {
     }
 }
 
+TEST(PopupItemDraw, LineTextIsTheTitleCutWholeCharactersAtTheLimit) {
+    EXPECT_EQ(LineTextOfTitle("title"), "title");
+    const std::string full(kLineTextMax, 'a');
+    EXPECT_EQ(LineTextOfTitle(full + "b"), full);
+    // A double-byte character across the limit goes whole; one that ends on
+    // it stays.
+    const std::string before(kLineTextMax - 1, 'a');
+    EXPECT_EQ(LineTextOfTitle(before + "\x82\xA0z"), before);
+    EXPECT_EQ(LineTextOfTitle(before.substr(1) + "\x82\xA0z"), before.substr(1) + "\x82\xA0");
+}
+
 }  // namespace
 }  // namespace pikora

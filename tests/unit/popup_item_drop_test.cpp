@@ -13,8 +13,9 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// The text list and the list control's strings, with the control's selection,
-// as a drop leaves them when the plan is carried out the way the popup does.
+// The text list and the lines the list control shows, with the control's
+// selection, as a drop leaves them when the plan is carried out the way the
+// popup does. The control draws its lines from the text list when it repaints.
 struct DropScene {
     TextItemList entries;
     Strings lines;
@@ -29,26 +30,16 @@ struct DropScene {
         }
     }
 
-    void Drop(int source, int target, bool on9x) {
+    void Drop(int source, int target) {
         selection = source;
-        const DropPlan plan = PlanDrop(source, target, on9x);
+        const DropPlan plan = PlanDrop(source, target);
         if (plan.moveEntry) {
             MoveItem(entries, source, target);
         }
-        switch (plan.lines) {
-            case DropPlan::Lines::Redraw:
-                selection = plan.select;
-                repainted = true;
-                break;
-            case DropPlan::Lines::MoveString: {
-                const std::string moved = lines[static_cast<size_t>(source)];
-                lines.erase(lines.begin() + source);
-                lines.insert(lines.begin() + plan.stringTo, moved);
-                selection = plan.select;
-                break;
-            }
-            case DropPlan::Lines::Unchanged:
-                break;
+        if (plan.lines == DropPlan::Lines::Redraw) {
+            selection = plan.select;
+            lines = EntryTitles();
+            repainted = true;
         }
     }
 
@@ -63,88 +54,71 @@ struct DropScene {
 
 const Strings kABCD{"A", "B", "C", "D"};
 
-TEST(PopupItemDrop, DraggingDownLandsAboveTheTargetLine) {
-    for (bool on9x : {false, true}) {
-        DropScene scene(kABCD);
-        scene.Drop(1, 3, on9x);  // B onto D
-        EXPECT_EQ(scene.EntryTitles(), (Strings{"A", "C", "B", "D"})) << on9x;
-        EXPECT_EQ(scene.lines, (Strings{"A", "C", "B", "D"})) << on9x;
-        EXPECT_EQ(scene.selection, 2) << on9x;
-    }
+TEST(PopupItemDrop, DraggingEitherWayLandsAboveTheTargetLine) {
+    DropScene down(kABCD);
+    down.Drop(1, 3);  // B onto D
+    EXPECT_EQ(down.EntryTitles(), (Strings{"A", "C", "B", "D"}));
+    EXPECT_EQ(down.lines, (Strings{"A", "C", "B", "D"}));
+    EXPECT_EQ(down.selection, 2);
+
+    DropScene up(kABCD);
+    up.Drop(3, 1);  // D onto B
+    EXPECT_EQ(up.EntryTitles(), (Strings{"A", "D", "B", "C"}));
+    EXPECT_EQ(up.lines, (Strings{"A", "D", "B", "C"}));
+    EXPECT_EQ(up.selection, 1);
 }
 
-TEST(PopupItemDrop, DraggingUpLandsAboveTheTargetLine) {
-    for (bool on9x : {false, true}) {
-        DropScene scene(kABCD);
-        scene.Drop(3, 1, on9x);  // D onto B
-        EXPECT_EQ(scene.EntryTitles(), (Strings{"A", "D", "B", "C"})) << on9x;
-        EXPECT_EQ(scene.lines, (Strings{"A", "D", "B", "C"})) << on9x;
-        EXPECT_EQ(scene.selection, 1) << on9x;
-    }
-}
-
-TEST(PopupItemDrop, TheTopLineRepaintsInsteadOfMovingItsString) {
-    // Elsewhere the strings stay where they were; the lines are drawn from the
-    // text list, so a repaint shows the new order.
+TEST(PopupItemDrop, TheTopLineMovesLikeAnyOther) {
     DropScene scene(kABCD);
-    scene.Drop(0, 2, false);  // A onto C
+    scene.Drop(0, 2);  // A onto C
     EXPECT_EQ(scene.EntryTitles(), (Strings{"B", "A", "C", "D"}));
-    EXPECT_EQ(scene.lines, kABCD);
+    EXPECT_EQ(scene.lines, (Strings{"B", "A", "C", "D"}));
     EXPECT_EQ(scene.selection, 1);
     EXPECT_TRUE(scene.repainted);
 
-    // On the 9x family the string moves like any other.
-    DropScene old(kABCD);
-    old.Drop(0, 2, true);
-    EXPECT_EQ(old.EntryTitles(), (Strings{"B", "A", "C", "D"}));
-    EXPECT_EQ(old.lines, (Strings{"B", "A", "C", "D"}));
-    EXPECT_EQ(old.selection, 1);
-    EXPECT_FALSE(old.repainted);
-
     // Onto the line just below it: nothing moves, the top line is selected.
     DropScene below(kABCD);
-    below.Drop(0, 1, false);
+    below.Drop(0, 1);
     EXPECT_EQ(below.EntryTitles(), kABCD);
     EXPECT_EQ(below.lines, kABCD);
     EXPECT_EQ(below.selection, 0);
 }
 
 TEST(PopupItemDrop, DropsThatChangeNothing) {
-    for (bool on9x : {false, true}) {
-        // Onto the dragged line itself, or onto the line just below it.
-        for (int source : {0, 1, 3}) {
-            for (int target : {source, source + 1}) {
-                if (target > 3) {
-                    continue;
-                }
-                DropScene scene(kABCD);
-                scene.Drop(source, target, on9x);
-                EXPECT_EQ(scene.EntryTitles(), kABCD) << source << "->" << target;
-                EXPECT_EQ(scene.lines, kABCD) << source << "->" << target;
-                EXPECT_EQ(scene.selection, source) << source << "->" << target;
+    // Onto the dragged line itself, or onto the line just below it.
+    for (int source : {0, 1, 3}) {
+        for (int target : {source, source + 1}) {
+            if (target > 3) {
+                continue;
             }
+            DropScene scene(kABCD);
+            scene.Drop(source, target);
+            EXPECT_EQ(scene.EntryTitles(), kABCD) << source << "->" << target;
+            EXPECT_EQ(scene.lines, kABCD) << source << "->" << target;
+            EXPECT_EQ(scene.selection, source) << source << "->" << target;
+            EXPECT_FALSE(scene.repainted) << source << "->" << target;
         }
-        // Released outside every line.
-        for (int source : {0, 2}) {
-            const DropPlan plan = PlanDrop(source, -1, on9x);
-            EXPECT_FALSE(plan.moveEntry);
-            EXPECT_EQ(plan.lines, DropPlan::Lines::Unchanged);
-        }
-        // Nothing was being dragged.
-        const DropPlan none = PlanDrop(-1, 2, on9x);
-        EXPECT_FALSE(none.moveEntry);
-        EXPECT_EQ(none.lines, DropPlan::Lines::Unchanged);
     }
+    // Released outside every line.
+    for (int source : {0, 2}) {
+        const DropPlan plan = PlanDrop(source, -1);
+        EXPECT_FALSE(plan.moveEntry);
+        EXPECT_EQ(plan.lines, DropPlan::Lines::Unchanged);
+    }
+    // Nothing was being dragged.
+    const DropPlan none = PlanDrop(-1, 2);
+    EXPECT_FALSE(none.moveEntry);
+    EXPECT_EQ(none.lines, DropPlan::Lines::Unchanged);
 }
 
 TEST(PopupItemDrop, ToTheLastLineAndFromIt) {
     // The target is always an existing line: dropping on the bottom line puts
     // the entry just above it.
     DropScene down(Strings{"A", "B", "C"});
-    down.Drop(1, 2, false);
+    down.Drop(1, 2);
     EXPECT_EQ(down.EntryTitles(), (Strings{"A", "B", "C"}));
     DropScene toTop(Strings{"A", "B", "C"});
-    toTop.Drop(2, 0, false);
+    toTop.Drop(2, 0);
     EXPECT_EQ(toTop.EntryTitles(), (Strings{"C", "A", "B"}));
     EXPECT_EQ(toTop.lines, (Strings{"C", "A", "B"}));
     EXPECT_EQ(toTop.selection, 0);
