@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <optional>
+#include <utility>
+
 #include "app/popup_app.h"
 #include "macro/macro_template.h"
 #include "settings/ini_profile_win32.h"
@@ -79,11 +82,36 @@ void CPopupApp::SaveDataFile() {
     if (!m_dataFileGuard.SaveAllowed()) {
         return;
     }
+    std::optional<std::string> bytes = pikora::EncodeForSave(m_items, m_settings.NoKeyClear != 0);
+    if (!bytes) {
+        OnDataFileWritten(false, ERROR_NOT_ENOUGH_MEMORY);
+    } else if (m_dataFileWriter) {
+        m_dataFileWriter->Write(std::move(*bytes));
+    } else {
+        const pikora::SaveOutcome outcome =
+            pikora::WriteDataFileBytes(pikora::kDataFileName, *bytes);
+        OnDataFileWritten(outcome.ok, outcome.win32Error);
+    }
+}
+
+void CPopupApp::SaveDataFileNow() {
+    // Queued content is older than the list: let it land first, so that it
+    // cannot replace what is written here.
+    if (m_dataFileWriter) {
+        m_dataFileWriter->Drain();
+    }
+    if (!m_dataFileGuard.SaveAllowed()) {
+        return;
+    }
     const pikora::SaveOutcome outcome =
         pikora::SaveDataFileTo(pikora::kDataFileName, m_items, m_settings.NoKeyClear != 0);
+    OnDataFileWritten(outcome.ok, outcome.win32Error);
+}
+
+void CPopupApp::OnDataFileWritten(bool saved, unsigned long win32Error) {
     // The list in memory stays as it is, and the next save point tries again.
-    if (m_dataFileGuard.TakeSaveFailureNotice(outcome.ok)) {
-        const pikora::FileErrorCause cause = pikora::FileErrorCauseFromWin32(outcome.win32Error);
+    if (m_dataFileGuard.TakeSaveFailureNotice(saved)) {
+        const pikora::FileErrorCause cause = pikora::FileErrorCauseFromWin32(win32Error);
         const std::string pattern = ui::LoadResString(pikora::FileErrorStringId(cause));
         ui::AppMessageBox(pikora::FormatFileError(pattern, pikora::kDataFileName),
                           MB_OK | MB_ICONSTOP);

@@ -44,6 +44,8 @@ bool CPopupApp::InitInstance() {
     ::ShowWindow(frame, SW_HIDE);
     ::UpdateWindow(frame);
 
+    m_dataFileWriter = std::make_unique<pikora::DataFileWriter>(pikora::kDataFileName, frame,
+                                                                WM_DATA_FILE_WRITTEN);
     m_frame->JoinClipboardChain();
     LoadSettings();
     RegisterStartupHotkeys();

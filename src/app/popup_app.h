@@ -8,6 +8,7 @@
 
 #include "settings/app_settings.h"
 #include "store/data_file.h"
+#include "store/data_file_writer_win32.h"
 #include "store/text_list.h"
 #include "ui/app.h"
 #include "ui/handles.h"
@@ -36,9 +37,14 @@ class CPopupApp : public ui::App {
     void GetHotkeys(int& popupKey, int& popupMod, int& historyKey, int& historyMod) const;
     const std::string& IniPath() const { return m_strIniPath; }
 
-    // The data file (working directory).
+    // The data file (working directory). SaveDataFile hands the list's
+    // bytes to the writer thread; SaveDataFileNow writes before it returns,
+    // for the end of the program, after which nothing else would.
     void LoadDataFile();
     void SaveDataFile();
+    void SaveDataFileNow();
+    // The writer's word on a write, on this thread: a failure is told once.
+    void OnDataFileWritten(bool saved, unsigned long win32Error);
 
     // Clipboard history.
     void CaptureHistoryText(std::string text);
@@ -106,6 +112,7 @@ class CPopupApp : public ui::App {
     // Saving (and capturing) stays off until the data file was read or is known
     // to be absent, so that a file we could not read is never replaced.
     pikora::DataFileGuard m_dataFileGuard;
+    std::unique_ptr<pikora::DataFileWriter> m_dataFileWriter;
 };
 
 // The one application object.

@@ -28,6 +28,9 @@ pikora::ScreenRect MonitorRectAt(POINT p) {
     return {desktop.left, desktop.top, desktop.right, desktop.bottom};
 }
 
+// How long the application gets to read the clipboard after the keystroke.
+constexpr DWORD kPasteReadMs = 400;
+
 void KeyEvent(BYTE vk, DWORD flags) {
     ::keybd_event(vk, 0, flags, 0);
 }
@@ -141,12 +144,17 @@ void CPopupApp::RunPopup(int mode) {
     WriteProfileInt(pikora::kSettingSection, "DialogSizeX", m_settings.DialogSizeX);
     WriteProfileInt(pikora::kSettingSection, "DialogSizeY", m_settings.DialogSizeY);
     WriteProfileInt(pikora::kSettingSection, "SelectID", m_settings.SelectID);
-    SaveDataFile();
+    // A paste saves the list itself, as it stands before the paste changes
+    // it, once the keystroke is on its way.
+    const bool paste = result == IDOK && index >= 0 && index < m_items.GetCount();
+    if (!paste) {
+        SaveDataFile();
+    }
 
     if (m_hwndTargetFocus && result != POPUP_DISMISSED) {
         ActivateTarget();
     }
-    if (result == IDOK && index >= 0 && index < m_items.GetCount()) {
+    if (paste) {
         PasteEntry(index);
     }
     if (result == POPUP_DISMISSED) {
@@ -172,6 +180,7 @@ void CPopupApp::PasteEntry(int index) {
     // content, and the list stays as it was.
     const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take(app::kPasteClipboardWaitMs);
     if (!saved.Taken()) {
+        SaveDataFile();
         app::TellClipboardBusyForPaste();
         return;
     }
@@ -180,6 +189,7 @@ void CPopupApp::PasteEntry(int index) {
     // A text that only passes through the clipboard is marked so that other
     // clipboard tools do not record it; one the user keeps is a normal copy.
     if (!app::SetClipboardTextRetrying(text, !keep, true)) {
+        SaveDataFile();
         app::TellClipboardBusyForPaste();
         return;
     }
@@ -194,8 +204,15 @@ void CPopupApp::PasteEntry(int index) {
     KeyEvent('V', KEYEVENTF_KEYUP);
     KeyEvent(VK_CONTROL, KEYEVENTF_KEYUP);
     // The application reads the clipboard when it handles the keystroke; give
-    // it time before the clipboard changes again.
-    ::Sleep(400);
+    // it time before the clipboard changes again. The list is saved in that
+    // time: with a long list the encoding takes a while, and the text should
+    // not wait for it.
+    const DWORD sent = ::GetTickCount();
+    SaveDataFile();
+    const DWORD spent = ::GetTickCount() - sent;
+    if (spent < kPasteReadMs) {
+        ::Sleep(kPasteReadMs - spent);
+    }
     ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
 
     if (!keep) {

@@ -154,6 +154,9 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ENDSESSION:
             OnEndSession(wParam != FALSE);
             return 0;
+        case WM_DATA_FILE_WRITTEN:
+            OnDataFileWritten(wParam != 0, static_cast<unsigned long>(lParam));
+            return 0;
         default:
             if (m_uTaskbarCreated != 0 && msg == m_uTaskbarCreated) {
                 OnTaskbarCreated();
@@ -352,13 +355,17 @@ void CMainFrame::OnEndSession(bool ending) {
     // Windows ends the process after this message without a WM_DESTROY: save
     // what was added since the last save point.
     if (ending) {
-        TheApp().SaveDataFile();
+        TheApp().SaveDataFileNow();
         RemoveTrayIcon();
     }
 }
 
+void CMainFrame::OnDataFileWritten(bool saved, unsigned long win32Error) {
+    TheApp().OnDataFileWritten(saved, win32Error);
+}
+
 void CMainFrame::OnDestroy() {
-    TheApp().SaveDataFile();
+    TheApp().SaveDataFileNow();
     // Also when the frame goes by another road than the menu (WM_CLOSE): a tray
     // icon left behind would belong to nobody.
     RemoveTrayIcon();

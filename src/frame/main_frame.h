@@ -41,6 +41,7 @@ class CMainFrame : public ui::Window {
     void OnHistoryMode();
     void OnClearNormal();
     void OnEndSession(bool ending);
+    void OnDataFileWritten(bool saved, unsigned long win32Error);
     LRESULT OnTrayNotify(LPARAM mouseMessage);
     void OnTrayRightButton();
     void OnTrayHover();

@@ -118,6 +118,9 @@
 #define TIMER_AUTOCLOSE 606
 #define WM_TRAYNOTIFY 0x8064
 #define WM_CLIPBOARD_DELAYED 0x8065
+// A write of the data file has ended: wParam 1 saved, 0 failed; lParam the
+// Win32 error.
+#define WM_DATA_FILE_WRITTEN 0x8066
 
 // Popup list modes and results.
 #define POPUP_MODE_AUTO 0

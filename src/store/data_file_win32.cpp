@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <utility>
 
 namespace pikora {
@@ -141,14 +142,20 @@ LoadResult LoadDataFileFrom(const std::string& path, TextItemList& list) {
     return r;
 }
 
-SaveOutcome SaveDataFileTo(const std::string& path, const TextItemList& list, bool noKeyClear) {
-    std::string bytes;
+std::optional<std::string> EncodeForSave(const TextItemList& list, bool noKeyClear) {
     try {
-        bytes = EncodeDataFile(list, noKeyClear);
+        return EncodeDataFile(list, noKeyClear);
     } catch (const std::exception&) {
-        return Failed(ERROR_NOT_ENOUGH_MEMORY);
+        return std::nullopt;
     }
+}
 
+SaveOutcome SaveDataFileTo(const std::string& path, const TextItemList& list, bool noKeyClear) {
+    const std::optional<std::string> bytes = EncodeForSave(list, noKeyClear);
+    return bytes ? WriteDataFileBytes(path, *bytes) : Failed(ERROR_NOT_ENOUGH_MEMORY);
+}
+
+SaveOutcome WriteDataFileBytes(const std::string& path, const std::string& bytes) {
     // Replacing by a move would go straight past a read-only flag (Wine does
     // so); writing over a read-only file in place is refused, and so is this.
     const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -1,6 +1,7 @@
 // Reading and writing Pikora.dat on disk.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "store/data_file.h"
@@ -31,5 +32,10 @@ struct SaveOutcome {
 // only once it is complete and flushed, so a failure or a crash at any point
 // leaves either the old file or the new one, never a cut one.
 SaveOutcome SaveDataFileTo(const std::string& path, const TextItemList& list, bool noKeyClear);
+
+// The two halves of SaveDataFileTo, for a save whose writing runs elsewhere:
+// the encoding (nothing when memory runs out) and the replacement of the file.
+std::optional<std::string> EncodeForSave(const TextItemList& list, bool noKeyClear);
+SaveOutcome WriteDataFileBytes(const std::string& path, const std::string& bytes);
 
 }  // namespace pikora

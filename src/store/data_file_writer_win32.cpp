@@ -1,0 +1,99 @@
+#include "store/data_file_writer_win32.h"
+
+#include <utility>
+
+namespace pikora {
+
+namespace {
+
+class LockScope {
+  public:
+    explicit LockScope(CRITICAL_SECTION& lock) : m_lock(lock) { ::EnterCriticalSection(&m_lock); }
+    ~LockScope() { ::LeaveCriticalSection(&m_lock); }
+    LockScope(const LockScope&) = delete;
+    LockScope& operator=(const LockScope&) = delete;
+
+  private:
+    CRITICAL_SECTION& m_lock;
+};
+
+}  // namespace
+
+DataFileWriter::DataFileWriter(std::string path, HWND window, UINT message)
+    : m_path(std::move(path)),
+      m_window(window),
+      m_message(message),
+      m_wake(::CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      m_idle(::CreateEventA(nullptr, TRUE, TRUE, nullptr)) {
+    ::InitializeCriticalSection(&m_lock);
+    if (m_wake && m_idle) {
+        m_thread.Reset(::CreateThread(nullptr, 0, &DataFileWriter::ThreadMain, this, 0, nullptr));
+    }
+}
+
+DataFileWriter::~DataFileWriter() {
+    if (m_thread) {
+        {
+            LockScope lock(m_lock);
+            m_stopping = true;
+        }
+        ::SetEvent(m_wake.Get());
+        ::WaitForSingleObject(m_thread.Get(), INFINITE);
+    }
+    ::DeleteCriticalSection(&m_lock);
+}
+
+void DataFileWriter::Write(std::string bytes) {
+    if (!Running()) {
+        Report(WriteDataFileBytes(m_path, bytes));
+        return;
+    }
+    {
+        LockScope lock(m_lock);
+        m_queued = std::move(bytes);
+        ::ResetEvent(m_idle.Get());
+    }
+    ::SetEvent(m_wake.Get());
+}
+
+void DataFileWriter::Drain() {
+    if (Running()) {
+        ::WaitForSingleObject(m_idle.Get(), INFINITE);
+    }
+}
+
+DWORD WINAPI DataFileWriter::ThreadMain(void* self) {
+    static_cast<DataFileWriter*>(self)->Run();
+    return 0;
+}
+
+void DataFileWriter::Run() {
+    for (;;) {
+        ::WaitForSingleObject(m_wake.Get(), INFINITE);
+        while (const std::optional<std::string> bytes = TakeQueued()) {
+            Report(WriteDataFileBytes(m_path, *bytes));
+        }
+        LockScope lock(m_lock);
+        if (m_stopping && !m_queued) {
+            return;
+        }
+    }
+}
+
+std::optional<std::string> DataFileWriter::TakeQueued() {
+    LockScope lock(m_lock);
+    if (!m_queued) {
+        ::SetEvent(m_idle.Get());
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes = std::move(m_queued);
+    m_queued.reset();
+    return bytes;
+}
+
+void DataFileWriter::Report(const SaveOutcome& outcome) const {
+    ::PostMessageA(m_window, m_message, outcome.ok ? 1 : 0,
+                   static_cast<LPARAM>(outcome.win32Error));
+}
+
+}  // namespace pikora

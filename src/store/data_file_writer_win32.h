@@ -1,0 +1,57 @@
+// Writes the data file on a thread of its own. A save costs the user's
+// thread only the encoding of the list; creating the new file, flushing it
+// to the disk and moving it into place (tens to hundreds of milliseconds on
+// a busy disk) happen meanwhile, so copies made in quick succession are not
+// missed and a paste does not wait for the disk.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "store/data_file_win32.h"
+#include "ui/handles.h"
+
+namespace pikora {
+
+class DataFileWriter {
+  public:
+    // Each finished write is posted to `window` as `message`: wParam 1 when
+    // the file was replaced, 0 when not, with the Win32 error in lParam.
+    DataFileWriter(std::string path, HWND window, UINT message);
+    // Finishes what is queued first.
+    ~DataFileWriter();
+    DataFileWriter(const DataFileWriter&) = delete;
+    DataFileWriter& operator=(const DataFileWriter&) = delete;
+
+    // False when the thread could not be started; Write then writes at once
+    // on the caller's thread.
+    bool Running() const { return static_cast<bool>(m_thread); }
+
+    // Queues the file's new content. Every write replaces the whole file, so
+    // content queued earlier and not yet started is dropped.
+    void Write(std::string bytes);
+    // Returns once everything queued has been written or has failed.
+    void Drain();
+
+  private:
+    static DWORD WINAPI ThreadMain(void* self);
+    void Run();
+    // Takes the queued content; nothing when the queue is empty, which also
+    // marks the writer idle.
+    std::optional<std::string> TakeQueued();
+    void Report(const SaveOutcome& outcome) const;
+
+    const std::string m_path;
+    const HWND m_window;
+    const UINT m_message;
+    CRITICAL_SECTION m_lock;
+    std::optional<std::string> m_queued;  // under m_lock
+    bool m_stopping = false;              // under m_lock
+    ui::UniqueHandleK m_wake;             // auto-reset: something was queued
+    ui::UniqueHandleK m_idle;             // manual-reset: nothing queued or being written
+    ui::UniqueHandleK m_thread;
+};
+
+}  // namespace pikora

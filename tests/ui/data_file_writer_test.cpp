@@ -1,0 +1,100 @@
+// The data file's writer thread, with real files and a real message queue.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/data_file_writer_win32.h"
+
+namespace {
+
+constexpr UINT kWritten = WM_APP + 20;
+
+struct Report {
+    bool saved;
+    unsigned long error;
+};
+
+// A message-only window that keeps what the writer posts.
+class ReportSink {
+  public:
+    ReportSink()
+        : m_hwnd(::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                   nullptr)) {}
+    ~ReportSink() { ::DestroyWindow(m_hwnd); }
+    HWND Handle() const { return m_hwnd; }
+    std::vector<Report> Take() {
+        std::vector<Report> reports;
+        MSG msg;
+        while (::PeekMessageA(&msg, m_hwnd, kWritten, kWritten, PM_REMOVE)) {
+            reports.push_back({msg.wParam != 0, static_cast<unsigned long>(msg.lParam)});
+        }
+        return reports;
+    }
+
+  private:
+    HWND m_hwnd;
+};
+
+std::string TempPath(const char* name) {
+    char dir[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, dir);
+    return std::string(dir) + name;
+}
+
+std::optional<std::string> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST(DataFileWriter, TheNewestContentLandsLastAndEveryWriteIsReported) {
+    ReportSink sink;
+    const std::string path = TempPath("pikora-writer-test.dat");
+    ::DeleteFileA(path.c_str());
+    {
+        pikora::DataFileWriter writer(path, sink.Handle(), kWritten);
+        ASSERT_TRUE(writer.Running());
+        // Faster than the disk: writes queued behind a running one collapse
+        // into the newest.
+        std::string content;
+        for (int i = 0; i < 200; ++i) {
+            content += std::string(1000, static_cast<char>('a' + i % 26));
+            writer.Write(content);
+        }
+        writer.Drain();
+        EXPECT_EQ(ReadAll(path), content);
+        const std::vector<Report> reports = sink.Take();
+        ASSERT_FALSE(reports.empty());
+        EXPECT_LE(reports.size(), 200u);
+        for (const Report& r : reports) {
+            EXPECT_TRUE(r.saved) << r.error;
+        }
+        // Queued just before the writer goes: still written.
+        writer.Write("last");
+    }
+    EXPECT_EQ(ReadAll(path), std::string("last"));
+    EXPECT_EQ(ReadAll(path + ".tmp"), std::nullopt);
+    ::DeleteFileA(path.c_str());
+}
+
+TEST(DataFileWriter, AFailedWriteIsReportedWithItsCause) {
+    ReportSink sink;
+    const std::string path = TempPath("pikora-no-such-folder\\Pikora.dat");
+    pikora::DataFileWriter writer(path, sink.Handle(), kWritten);
+    writer.Write("lost");
+    writer.Drain();
+    const std::vector<Report> reports = sink.Take();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_FALSE(reports[0].saved);
+    EXPECT_EQ(reports[0].error, static_cast<unsigned long>(ERROR_PATH_NOT_FOUND));
+}
+
+}  // namespace
