@@ -28,9 +28,6 @@ pikora::ScreenRect MonitorRectAt(POINT p) {
     return {desktop.left, desktop.top, desktop.right, desktop.bottom};
 }
 
-// How long the application gets to read the clipboard after the keystroke.
-constexpr DWORD kPasteReadMs = 400;
-
 void KeyEvent(BYTE vk, DWORD flags) {
     ::keybd_event(vk, 0, flags, 0);
 }
@@ -144,8 +141,8 @@ void CPopupApp::RunPopup(int mode) {
     WriteProfileInt(pikora::kSettingSection, "DialogSizeX", m_settings.DialogSizeX);
     WriteProfileInt(pikora::kSettingSection, "DialogSizeY", m_settings.DialogSizeY);
     WriteProfileInt(pikora::kSettingSection, "SelectID", m_settings.SelectID);
-    // A paste saves the list itself, as it stands before the paste changes
-    // it, once the keystroke is on its way.
+    // A paste saves the list itself once the text is in, as it stands before
+    // the paste changes it.
     const bool paste = result == IDOK && index >= 0 && index < m_items.GetCount();
     if (!paste) {
         SaveDataFile();
@@ -204,15 +201,8 @@ void CPopupApp::PasteEntry(int index) {
     KeyEvent('V', KEYEVENTF_KEYUP);
     KeyEvent(VK_CONTROL, KEYEVENTF_KEYUP);
     // The application reads the clipboard when it handles the keystroke; give
-    // it time before the clipboard changes again. The list is saved in that
-    // time: with a long list the encoding takes a while, and the text should
-    // not wait for it.
-    const DWORD sent = ::GetTickCount();
-    SaveDataFile();
-    const DWORD spent = ::GetTickCount() - sent;
-    if (spent < kPasteReadMs) {
-        ::Sleep(kPasteReadMs - spent);
-    }
+    // it time before the clipboard changes again.
+    ::Sleep(400);
     ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
 
     if (!keep) {
@@ -224,6 +214,10 @@ void CPopupApp::PasteEntry(int index) {
     } else {
         m_lastClipText = text;
     }
+    // Saved only now, as the list stood before the paste: encoding a long list
+    // takes the processor for a while, which the application should have to
+    // itself while it pastes.
+    SaveDataFile();
     pikora::UpdateListAfterPaste(m_items, index, m_settings.UseItemMoveTop != 0,
                                  m_settings.NormalDelete != 0, m_settings.SelectID);
 }
