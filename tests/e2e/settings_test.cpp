@@ -613,7 +613,12 @@ TEST_F(PikoraSettings, TheSettingsCommandWhileTheDialogIsOpenOpensNoSecondOne) {
     // From the tray menu again, and routed to the dialog itself.
     ASSERT_TRUE(pikora_.PostCommand(kIdSettings));
     PostMessageA(dialog, WM_COMMAND, kIdSettings, 0);
-    Sleep(400);
+    // A click posted after them to the same thread is handled after them,
+    // inside any dialog they might have opened: once the box has turned,
+    // such a dialog would be there. The dialog is cancelled afterwards.
+    const bool wasChecked = Checked(dialog, kToClip);
+    PostMessageA(Item(dialog, kToClip), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Checked(dialog, kToClip) != wasChecked; }, 5000));
     EXPECT_EQ(CountSettingsDialogs(pikora_.Pid()), 1) << DescribeWindowsOf(pikora_.Pid());
     EXPECT_TRUE(IsWindowVisible(dialog));
     ClickItem(dialog, IDCANCEL);
