@@ -134,6 +134,18 @@ void CPopupApp::CaptureHistoryText(std::string text) {
     }
 }
 
+void CPopupApp::NoteOwnClipboardText(const std::string& text) {
+    m_ownClipboardSequence = ::GetClipboardSequenceNumber();
+    m_ownClipboardText = text;
+}
+
+std::optional<std::string> CPopupApp::OwnClipboardText() const {
+    if (m_ownClipboardSequence == 0 || ::GetClipboardSequenceNumber() != m_ownClipboardSequence) {
+        return std::nullopt;
+    }
+    return m_ownClipboardText;
+}
+
 std::string CPopupApp::TakeOldestNormalText() {
     return pikora::TakeOldestNormalText(m_items);
 }

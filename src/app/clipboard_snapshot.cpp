@@ -1,5 +1,7 @@
 #include "app/clipboard_snapshot.h"
 
+#include <utility>
+
 #include <cstring>
 
 #include "app/clipboard.h"
@@ -65,6 +67,13 @@ ClipboardSnapshot ClipboardSnapshot::Take(DWORD waitMs) {
         }
         ::Sleep(50);
     }
+}
+
+ClipboardSnapshot ClipboardSnapshot::OfText(std::string text) {
+    ClipboardSnapshot snapshot;
+    snapshot.m_taken = true;
+    snapshot.m_text = std::move(text);
+    return snapshot;
 }
 
 ClipboardSnapshot ClipboardSnapshot::TakeNow() {

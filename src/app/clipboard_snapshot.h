@@ -16,6 +16,9 @@ class ClipboardSnapshot {
     // it open. Formats the system derives from others and formats held as GDI
     // handles are left out; past kMaxBytes in all, the rest is left out too.
     static ClipboardSnapshot Take(DWORD waitMs = 0);
+    // The snapshot of a text the clipboard is known to hold (one this program
+    // put there itself), made without reading the clipboard.
+    static ClipboardSnapshot OfText(std::string text);
 
     // False when the clipboard stayed held and nothing could be read: putting
     // this snapshot back would wipe the user's content.

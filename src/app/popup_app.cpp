@@ -160,6 +160,7 @@ void CPopupApp::InterceptCtrlV() {
                 app::TellClipboardBusyForPaste();
                 return;
             }
+            NoteOwnClipboardText(text);
             TakeOldestNormalText();
             m_lastClipText = text;
         }

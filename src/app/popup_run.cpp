@@ -175,7 +175,10 @@ void CPopupApp::PasteEntry(int index) {
     // waits for it up to 3 s; after that it is called off with a word to the
     // user, rather than type whatever the clipboard holds or lose the user's
     // content, and the list stays as it was.
-    const app::ClipboardSnapshot saved = app::ClipboardSnapshot::Take(app::kPasteClipboardWaitMs);
+    const std::optional<std::string> own = OwnClipboardText();
+    const app::ClipboardSnapshot saved =
+        own ? app::ClipboardSnapshot::OfText(*own)
+            : app::ClipboardSnapshot::Take(app::kPasteClipboardWaitMs);
     if (!saved.Taken()) {
         SaveDataFile();
         app::TellClipboardBusyForPaste();
@@ -189,6 +192,9 @@ void CPopupApp::PasteEntry(int index) {
         SaveDataFile();
         app::TellClipboardBusyForPaste();
         return;
+    }
+    if (!keep) {
+        NoteOwnClipboardText(text);
     }
 
     // Our own Ctrl+V interception must not catch the keystroke we send.
@@ -207,7 +213,9 @@ void CPopupApp::PasteEntry(int index) {
 
     if (!keep) {
         if (saved.IsTextOnly()) {
-            app::SetClipboardText(saved.Text(), true);
+            if (app::SetClipboardText(saved.Text(), true)) {
+                NoteOwnClipboardText(saved.Text());
+            }
         } else {
             saved.Restore();
         }

@@ -256,6 +256,12 @@ void CMainFrame::OnClipboardChanged() {
 }
 
 void CMainFrame::ClipboardPass() {
+    if (const std::optional<std::string> own = TheApp().OwnClipboardText()) {
+        ::KillTimer(m_hwnd, kClipboardRetryTimer);
+        m_nClipboardRetries = 0;
+        ShowClipboardInTip(*own);
+        return;
+    }
     app::ClipboardTexts texts;
     // There is text but the clipboard cannot be opened: another viewer is
     // reading the new text right now, or a program keeps the clipboard open.
@@ -275,7 +281,10 @@ void CMainFrame::ClipboardPass() {
             TheApp().CaptureHistoryText(*exact);
         }
     }
-    const std::string& text = texts.text;
+    ShowClipboardInTip(texts.text);
+}
+
+void CMainFrame::ShowClipboardInTip(const std::string& text) {
     SetTrayTip(pikora::MakeTrayTip(text, true));
     if (m_bTrayIconAdded) {
         ::Shell_NotifyIconA(NIM_MODIFY, &m_nid);

@@ -50,6 +50,7 @@ class CMainFrame : public ui::Window {
     void OnTaskbarCreated();
     void ClipboardPass();
     void SetTrayTip(const std::string& tip);
+    void ShowClipboardInTip(const std::string& text);
     void AddTrayIcon();
     void RemoveTrayIcon();
     void LeaveClipboardChain();

@@ -94,13 +94,24 @@ class PikoraClipboardRestore : public PikoraWithNotepad {
     }
 };
 
-TEST_F(PikoraClipboardRestore, UnicodeTextOutsideTheCodePageComesBackWhole) {
+TEST_F(PikoraClipboardRestore, EachPasteGivesBackWhatWasThereUnicodeTextWhole) {
     ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({{"StopRun", "1"}}), {Locked("e", "x")}));
     const std::wstring copied = std::wstring(L"M\u00fcller \u00e9t\u00e9 ") + wchar_t(0xD83D) +
                                 wchar_t(0xDE00) + L" \uD55C\uAE00";
     ASSERT_TRUE(SetClipboardUnicode(copied));
     ASSERT_NO_FATAL_FAILURE(PasteTopEntry("abx"));
     EXPECT_TRUE(ClipboardUnicode() == copied) << "the copied text came back changed";
+
+    // Pastes in a row: the second finds the text Pikora put back itself
+    // (known without reading it again); the third a copy made in between.
+    ASSERT_TRUE(SetClipboardText("plain copy"));
+    ASSERT_NO_FATAL_FAILURE(PasteTopEntry("abxx"));
+    EXPECT_EQ(GetClipboardText().value_or("(none)"), "plain copy");
+    ASSERT_NO_FATAL_FAILURE(PasteTopEntry("abxxx"));
+    EXPECT_EQ(GetClipboardText().value_or("(none)"), "plain copy");
+    ASSERT_TRUE(SetClipboardText("another copy"));
+    ASSERT_NO_FATAL_FAILURE(PasteTopEntry("abxxxx"));
+    EXPECT_EQ(GetClipboardText().value_or("(none)"), "another copy");
 }
 
 TEST_F(PikoraClipboardRestore, AMixedCopyPutBackAfterThePasteIsNotRecordedAsHistory) {
