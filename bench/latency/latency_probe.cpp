@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int kRounds = 21;
+constexpr int kRounds = 41;
 constexpr double kFixedPasteWaitMs = 50.0;
 
 double NowMs() {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -30,7 +32,11 @@ class DataFileWriter {
     bool Running() const { return static_cast<bool>(m_thread); }
 
     // Queues the file's new content. Every write replaces the whole file, so
-    // content queued earlier and not yet started is dropped.
+    // content queued earlier and not yet started is dropped. Content equal
+    // to what the writer last put in the file, which is still there at that
+    // size, is not written again but reported as saved: most popups end with
+    // the list unchanged, and rewriting a long list (megabytes, flushed to
+    // the disk) slowed the next paste.
     void Write(std::string bytes);
     // Returns once everything queued has been written or has failed.
     void Drain();
@@ -42,6 +48,17 @@ class DataFileWriter {
     // marks the writer idle.
     std::optional<std::string> TakeQueued();
     void Report(const SaveOutcome& outcome) const;
+    bool IsInFileAlready(const std::string& bytes) const;
+
+    // What the writer thread last wrote: size and a hash of the bytes. Only
+    // that thread touches them.
+    struct Fingerprint {
+        std::size_t size = 0;
+        std::uint64_t hash = 0;
+        bool operator==(const Fingerprint& o) const { return size == o.size && hash == o.hash; }
+    };
+    static Fingerprint FingerprintOf(const std::string& bytes);
+    std::optional<Fingerprint> m_written;
 
     const std::string m_path;
     const HWND m_window;

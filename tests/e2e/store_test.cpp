@@ -347,12 +347,12 @@ TEST_F(PikoraStore, NormalEntriesStayOutOfTheFileByDefault) {
         SCOPED_TRACE("only normal entries: the file is a count of 0");
         ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
         const std::string dat = pikora_.DatPath();
+        // The capture's save writes the file, without the entry.
         ASSERT_TRUE(SetClipboardText("first copy"));
         ASSERT_TRUE(WaitForSize(dat, 4)) << "Pikora.dat: " << SizeText(dat);
-        const auto stamp = WriteStamp(dat);
-        ASSERT_TRUE(SetClipboardText("second copy"));
-        EXPECT_TRUE(WaitForRewrite(dat, stamp)) << "the second capture did not save";
         EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), "00 00 00 00");
+        // The next one saves the same bytes, which are not written again.
+        ASSERT_TRUE(SetClipboardText("second copy"));
         ASSERT_TRUE(pikora_.Exit());
         EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), "00 00 00 00");
     }
@@ -365,11 +365,8 @@ TEST_F(PikoraStore, NormalEntriesStayOutOfTheFileByDefault) {
         ASSERT_NO_FATAL_FAILURE(PrepareOther(other, "locked", withLocked));
         ASSERT_TRUE(other.Start()) << other.Error();
         const std::string dat = other.DatPath();
-        auto stamp = WriteStamp(dat);
         for (const char* text : {"third copy", "fourth copy"}) {
             ASSERT_TRUE(SetClipboardText(text));
-            EXPECT_TRUE(WaitForRewrite(dat, stamp)) << "the capture of " << text << " did not save";
-            stamp = WriteStamp(dat);
             EXPECT_EQ(Hex(other.ReadDat().value_or("?")), Hex(locked)) << "after " << text;
         }
         ASSERT_TRUE(other.Exit()) << DescribeWindowsOf(other.Pid());

@@ -85,6 +85,44 @@ TEST(DataFileWriter, TheNewestContentLandsLastAndEveryWriteIsReported) {
     ::DeleteFileA(path.c_str());
 }
 
+FILETIME LastWrite(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &info);
+    return info.ftLastWriteTime;
+}
+
+TEST(DataFileWriter, TheSameContentAgainIsNotRewrittenUnlessTheFileWentMeanwhile) {
+    ReportSink sink;
+    const std::string path = TempPath("pikora-writer-same.dat");
+    ::DeleteFileA(path.c_str());
+    pikora::DataFileWriter writer(path, sink.Handle(), kWritten);
+    const std::string list(100000, 'x');
+    writer.Write(list);
+    writer.Drain();
+    const FILETIME first = LastWrite(path);
+    ::Sleep(20);  // so that a rewrite would carry another time
+    writer.Write(list);
+    writer.Drain();
+    const FILETIME second = LastWrite(path);
+    EXPECT_EQ(::CompareFileTime(&first, &second), 0) << "the same list was written again";
+    // Both are reported as saved: the file holds the list.
+    const std::vector<Report> reports = sink.Take();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_TRUE(reports[0].saved && reports[1].saved);
+
+    // One byte different, or the file deleted from outside: written.
+    std::string changed = list;
+    changed[50000] = 'y';
+    writer.Write(changed);
+    writer.Drain();
+    EXPECT_EQ(ReadAll(path), changed);
+    ::DeleteFileA(path.c_str());
+    writer.Write(changed);
+    writer.Drain();
+    EXPECT_EQ(ReadAll(path), changed);
+    ::DeleteFileA(path.c_str());
+}
+
 TEST(DataFileWriter, AFailedWriteIsReportedWithItsCause) {
     ReportSink sink;
     const std::string path = TempPath("pikora-no-such-folder\\Pikora.dat");
