@@ -1,6 +1,7 @@
 #include "support/clipboard.h"
 
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "support/common.h"
@@ -74,8 +75,18 @@ std::string DwordBytes(DWORD value) {
 }
 
 bool SetClipboardText(const std::string& cp932, const std::vector<ExtraFormat>& extras) {
-    OpenedClipboard clipboard;
-    if (!clipboard.IsOpen() || !EmptyClipboard()) {
+    // Wine lets an opener without a window in while another program has the
+    // clipboard open (Pikora reading the copy before), and then refuses to
+    // empty it: open again until emptying works.
+    std::optional<OpenedClipboard> clipboard;
+    const bool emptied = WaitUntil(
+        [&] {
+            clipboard.reset();
+            clipboard.emplace();
+            return clipboard->IsOpen() && EmptyClipboard() != FALSE;
+        },
+        kOpenRetryMs, 10);
+    if (!emptied) {
         return false;
     }
     if (!PutGlobal(CF_TEXT, cp932.c_str(), cp932.size() + 1)) {
