@@ -1,8 +1,7 @@
 #include "app/clipboard_snapshot.h"
 
-#include <utility>
-
 #include <cstring>
+#include <utility>
 
 #include "app/clipboard.h"
 #include "ui/handles.h"

@@ -7,9 +7,9 @@
 #include "popup/dpi_scale.h"
 #include "popup/item_drop.h"
 #include "popup/popup_keys.h"
-#include "text/cp932.h"
 #include "popup/popup_list_dlg.h"
 #include "res/resource.h"
+#include "text/cp932.h"
 #include "ui/app.h"
 
 static_assert(pikora::kDrawActionEntire == ODA_DRAWENTIRE &&
