@@ -20,13 +20,24 @@ bool ChildProcess::Start(const std::string& exe, const std::string& commandLine,
     startup.cb = sizeof startup;
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &startup, &m_info)) {
-        m_error = "CreateProcess(" + exe + ") failed: " + ErrorText(GetLastError());
+    // Wine now and then loses a new process while it is being set up (about
+    // one start in a few hundred, any program) and reports ERROR_INTERNAL_ERROR;
+    // nothing of it is left running and the next attempt starts normally.
+    // Any other error is the test's to report.
+    constexpr int kAttempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        std::vector<char> buffer = line;  // CreateProcess may write into it
+        if (CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           workDir.empty() ? nullptr : workDir.c_str(), &startup, &m_info)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
         m_info = PROCESS_INFORMATION{};
-        return false;
+        if (error != ERROR_INTERNAL_ERROR || attempt == kAttempts) {
+            m_error = "CreateProcess(" + exe + ") failed: " + ErrorText(error);
+            return false;
+        }
     }
-    return true;
 }
 
 bool ChildProcess::Running() const {
