@@ -70,6 +70,29 @@ inline HWND WaitForPopup(DWORD pid, DWORD timeoutMs = 3000) {
     return popup;
 }
 
+// A popup the user opened shows before its thread has moved the keyboard
+// focus into its list; a key pressed before then goes to the window that had
+// it. Waits for the popup and then for that focus.
+inline HWND WaitForFocusedPopup(DWORD pid, DWORD timeoutMs = 3000) {
+    HWND popup = WaitForPopup(pid, timeoutMs);
+    if (popup == nullptr) {
+        return nullptr;
+    }
+    const DWORD thread = GetWindowThreadProcessId(popup, nullptr);
+    const bool focused = WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetForegroundWindow() == popup && GetGUIThreadInfo(thread, &info) &&
+                   info.hwndFocus == PopupListOf(popup);
+        },
+        timeoutMs);
+    if (!focused) {
+        ADD_FAILURE() << "the popup did not take the keyboard focus";
+    }
+    return popup;
+}
+
 inline bool WaitPopupGone(DWORD pid, DWORD timeoutMs = 3000) {
     return WaitUntil([&] { return FindPopup(pid) == nullptr; }, timeoutMs);
 }
@@ -293,10 +316,11 @@ class PikoraWithNotepad : public PikoraTest {
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    // Alt+X as the user presses it; the popup that opens, or nullptr.
+    // Alt+X as the user presses it; the popup that opens, ready for keys, or
+    // nullptr.
     HWND OpenPopupWithAltX() {
         PressChord({VK_MENU}, 'X');
-        return WaitForPopup(pikora_.Pid());
+        return WaitForFocusedPopup(pikora_.Pid());
     }
 
     // Ends Pikora through its menu and decodes the list it saved.
