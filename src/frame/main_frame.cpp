@@ -76,7 +76,9 @@ int CMainFrame::OnCreate() {
     m_nid.uCallbackMessage = WM_TRAYNOTIFY;
     m_nid.hIcon = m_hIconHistoryOn.Get();  // history mode starts on
     std::string text;
-    app::GetClipboardText(text);
+    if (!app::IsClipboardMarkedPrivate()) {
+        app::GetClipboardText(text);
+    }
     SetTrayTip(pikora::MakeTrayTip(text, false));
     AddTrayIcon();
     return 0;
@@ -273,15 +275,17 @@ void CMainFrame::ClipboardPass() {
     }
     ::KillTimer(m_hwnd, kClipboardRetryTimer);
     m_nClipboardRetries = 0;
-    // Password managers mark their copies; those never become history. Nor
-    // does a Unicode text that code page 932 cannot hold whole: the entry
-    // would paste '?' or "u" where the copy had "€" or "ü".
-    if (!app::IsClipboardMarkedPrivate()) {
+    // Password managers mark their copies; those never become history, and
+    // the tip does not show them to whoever points at the icon. Nor does a
+    // Unicode text that code page 932 cannot hold whole become history: the
+    // entry would paste '?' or "u" where the copy had "€" or "ü".
+    const bool isPrivate = app::IsClipboardMarkedPrivate();
+    if (!isPrivate) {
         if (const std::optional<std::string> exact = app::ExactCp932Text(texts)) {
             TheApp().CaptureHistoryText(*exact);
         }
     }
-    ShowClipboardInTip(texts.text);
+    ShowClipboardInTip(isPrivate ? std::string() : texts.text);
 }
 
 void CMainFrame::ShowClipboardInTip(const std::string& text) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -21,6 +22,8 @@
 #include "support/ini_file.h"
 #include "support/pikora_process.h"
 #include "support/process_windows.h"
+#include "support/thread_spy.h"
+#include "support/tray.h"
 
 namespace {
 
@@ -284,8 +287,13 @@ TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachI
     ASSERT_TRUE(ClearClipboard());
     ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
     const std::string dat = pikora_.DatPath();
+    // The icon's tooltip shows the head of every copy, but not a private one.
+    const std::unique_ptr<ThreadSpy> tray = SpyOnTray();
+    ASSERT_TRUE(tray && tray->Ok()) << (tray ? tray->Error() : "no tray window");
+    const ThreadSpy& spy = *tray;
 
     ASSERT_TRUE(SetClipboardText("plain 0"));
+    EXPECT_TRUE(spy.WaitTrayTip("plain 0")) << spy.TrayTip().value_or("(no tip set)");
     std::vector<std::string> recorded = {"plain 0"};
     auto expectedFile = [&] {
         std::string bytes = Int32Bytes(static_cast<int32_t>(recorded.size()));
@@ -311,11 +319,12 @@ TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachI
         SCOPED_TRACE(marked.what);
         ++n;
         ASSERT_TRUE(SetClipboardText("secret password " + std::to_string(n), {marked.mark}));
-        // Long enough for the notice to be handled while the secret is still
-        // the clipboard's content.
-        Sleep(kQuietMs);
+        // The tip is set once the copy has been handled as a whole.
+        EXPECT_TRUE(spy.WaitTrayTip(""))
+            << "the tip shows '" << spy.TrayTip().value_or("(no tip set)") << "'";
         const std::string plain = "plain " + std::to_string(n);
         ASSERT_TRUE(SetClipboardText(plain));
+        EXPECT_TRUE(spy.WaitTrayTip(plain)) << spy.TrayTip().value_or("(no tip set)");
         recorded.push_back(plain);
         const std::string expected = expectedFile();
         EXPECT_TRUE(WaitForSize(dat, expected.size())) << "Pikora.dat: " << SizeText(dat);
@@ -380,10 +389,15 @@ TEST_F(PikoraStore, HistoryModeOffRecordsNothing) {
     seed.ini = "[Setting]\r\nCopyPopup=0\r\nNoKeyClear=0\r\nRirekiWave=0\r\n";
     ASSERT_TRUE(ClearClipboard());
     ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
-    ASSERT_TRUE(SetClipboardText("abc"));
-    Sleep(kQuietMs);
-    ASSERT_TRUE(SetClipboardText("def"));
-    Sleep(kQuietMs);
+    // The tooltip still follows the clipboard; its change says the copy has
+    // been handled.
+    const std::unique_ptr<ThreadSpy> tray = SpyOnTray();
+    ASSERT_TRUE(tray && tray->Ok()) << (tray ? tray->Error() : "no tray window");
+    const ThreadSpy& spy = *tray;
+    for (const char* text : {"abc", "def"}) {
+        ASSERT_TRUE(SetClipboardText(text));
+        EXPECT_TRUE(spy.WaitTrayTip(text)) << spy.TrayTip().value_or("(no tip set)");
+    }
     EXPECT_FALSE(FileSize(pikora_.DatPath()).has_value())
         << "a copy in history mode off saved: " << SizeText(pikora_.DatPath());
     ASSERT_TRUE(pikora_.Exit());

@@ -3,8 +3,12 @@
 // read here, in the owning process, and copied into the test's shared memory.
 // It also notes what the shell shows at the moment a top-level window is
 // destroyed, which the test cannot see afterwards: Wine drops the icons of a
-// dead window by itself.
+// dead window by itself. Hooked into the thread that shows the icons (Wine's
+// explorer), it reads an icon's tooltip text as it is set: Wine does not
+// carry a tooltip's text to another process.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -89,6 +93,22 @@ bool IsTopLevel(HWND hwnd) {
     return GetAncestor(hwnd, GA_PARENT) == GetDesktopWindow();
 }
 
+bool HasClassPrefix(HWND hwnd, const char* prefix) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return std::strncmp(name, prefix, std::strlen(prefix)) == 0;
+}
+
+// A tool of the tooltip that Wine's notification area gives its icons.
+bool IsTrayIconTool(const CWPRETSTRUCT& message) {
+    const auto* tool = reinterpret_cast<const TTTOOLINFOW*>(message.lParam);
+    if (tool == nullptr || tool->lpszText == nullptr || tool->lpszText == LPSTR_TEXTCALLBACKW) {
+        return false;
+    }
+    return HasClassPrefix(tool->hwnd, "__winex11_") ||
+           HasClassPrefix(GetWindow(message.hwnd, GW_OWNER), "__winex11_");
+}
+
 void OnMessageHandled(const CWPRETSTRUCT& message) {
     switch (message.message) {
         case WM_ENTERMENULOOP:
@@ -97,6 +117,13 @@ void OnMessageHandled(const CWPRETSTRUCT& message) {
             break;
         case WM_DESTROY:
             if (IsTopLevel(message.hwnd)) {
+                break;
+            }
+            return;
+        case TTM_ADDTOOLW:
+        case TTM_SETTOOLINFOW:
+        case TTM_UPDATETIPTEXTW:
+            if (IsTrayIconTool(message)) {
                 break;
             }
             return;
@@ -133,6 +160,17 @@ void OnMessageHandled(const CWPRETSTRUCT& message) {
                 shared->trayIconsAtDestroy[slot] = CountTrayIcons();
                 InterlockedIncrement(&shared->destroyedCount);
             }
+            break;
+        }
+        case TTM_ADDTOOLW:
+        case TTM_SETTOOLINFOW:
+        case TTM_UPDATETIPTEXTW: {
+            const auto* tool = reinterpret_cast<const TTTOOLINFOW*>(message.lParam);
+            char text[e2e::kThreadSpyMaxText] = {};
+            WideCharToMultiByte(932, 0, tool->lpszText, -1, text, sizeof text - 1, nullptr,
+                                nullptr);
+            std::memcpy(shared->trayTip, text, sizeof text);
+            InterlockedIncrement(&shared->trayTipUpdates);
             break;
         }
     }

@@ -128,4 +128,16 @@ std::string ThreadSpy::DescribeDestroyed() const {
     return out.empty() ? "  (no top-level window destroyed)\n" : out;
 }
 
+std::optional<std::string> ThreadSpy::TrayTip() const {
+    if (m_shared == nullptr || m_shared->trayTipUpdates == 0) {
+        return std::nullopt;
+    }
+    MemoryBarrier();
+    return std::string(m_shared->trayTip, strnlen(m_shared->trayTip, sizeof m_shared->trayTip));
+}
+
+bool ThreadSpy::WaitTrayTip(const std::string& tip, DWORD timeoutMs) const {
+    return WaitUntil([&] { return TrayTip() == tip; }, timeoutMs);
+}
+
 }  // namespace e2e

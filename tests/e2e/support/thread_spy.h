@@ -40,6 +40,11 @@ class ThreadSpy {
     // Every destruction seen, for failure messages.
     std::string DescribeDestroyed() const;
 
+    // The tooltip text of the thread's notification-area icon as last set
+    // since the spy was made (CP932); nothing when none was set.
+    std::optional<std::string> TrayTip() const;
+    bool WaitTrayTip(const std::string& tip, DWORD timeoutMs = 3000) const;
+
   private:
     HMODULE m_dll = nullptr;
     HHOOK m_hook = nullptr;

@@ -45,6 +45,12 @@ struct ThreadSpyShared {
     // Window handles, widened so that a 64-bit build keeps them whole.
     ULONGLONG destroyedWindows[kThreadSpyMaxDestroyed];
     LONG trayIconsAtDestroy[kThreadSpyMaxDestroyed];
+
+    // The text last given to the tooltip of a notification-area icon of the
+    // thread (CP932, NUL-terminated), and how many times one was given. The
+    // hook writes the text first.
+    volatile LONG trayTipUpdates;
+    char trayTip[kThreadSpyMaxText];
 };
 
 }  // namespace e2e

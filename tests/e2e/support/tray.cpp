@@ -1,5 +1,6 @@
 #include "support/tray.h"
 
+#include "support/common.h"
 #include "support/input.h"
 
 namespace e2e {
@@ -36,6 +37,16 @@ std::optional<Menu> OpenTrayMenu(ThreadSpy& spy, HWND frame) {
 bool CloseMenuWithEscape(const ThreadSpy& spy) {
     PressKey(VK_ESCAPE);
     return spy.WaitMenuLoop(false);
+}
+
+std::unique_ptr<ThreadSpy> SpyOnTray() {
+    HWND tray = nullptr;
+    if (!WaitUntil([&] { return (tray = FindStandaloneTray()) != nullptr; }, 3000)) {
+        return nullptr;
+    }
+    DWORD pid = 0;
+    const DWORD thread = GetWindowThreadProcessId(tray, &pid);
+    return std::make_unique<ThreadSpy>(pid, thread);
 }
 
 }  // namespace e2e

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,5 +34,10 @@ std::optional<Menu> OpenTrayMenu(ThreadSpy& spy, HWND frame);
 
 // Escape, then waits until the program's menu loop has ended.
 bool CloseMenuWithEscape(const ThreadSpy& spy);
+
+// A spy on the thread that shows the icons (Wine's explorer), where the
+// icons' tooltips live: its TrayTip() is what the shell shows on hover.
+// nullptr when no tray window comes within 3 s.
+std::unique_ptr<ThreadSpy> SpyOnTray();
 
 }  // namespace e2e
