@@ -140,4 +140,12 @@ bool ThreadSpy::WaitTrayTip(const std::string& tip, DWORD timeoutMs) const {
     return WaitUntil([&] { return TrayTip() == tip; }, timeoutMs);
 }
 
+LONG ThreadSpy::TrayTipUpdates() const {
+    return m_shared != nullptr ? m_shared->trayTipUpdates : 0;
+}
+
+bool ThreadSpy::WaitTrayTipUpdates(LONG moreThan, DWORD timeoutMs) const {
+    return WaitUntil([&] { return TrayTipUpdates() > moreThan; }, timeoutMs);
+}
+
 }  // namespace e2e

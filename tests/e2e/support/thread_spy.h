@@ -40,10 +40,15 @@ class ThreadSpy {
     // Every destruction seen, for failure messages.
     std::string DescribeDestroyed() const;
 
-    // The tooltip text of the thread's notification-area icon as last set
-    // since the spy was made (CP932); nothing when none was set.
+    // For the thread that shows the notification-area icons: the text last
+    // given to an icon's tooltip since the spy was made (CP932); nothing when
+    // none was given.
     std::optional<std::string> TrayTip() const;
     bool WaitTrayTip(const std::string& tip, DWORD timeoutMs = 3000) const;
+    // How many times a tooltip text was set; the shell sets it on every
+    // change the program reports, even to the same text.
+    LONG TrayTipUpdates() const;
+    bool WaitTrayTipUpdates(LONG moreThan, DWORD timeoutMs = 3000) const;
 
   private:
     HMODULE m_dll = nullptr;
