@@ -623,8 +623,12 @@ TEST_F(PikoraSettings, TheSettingsCommandWhileTheDialogIsOpenOpensNoSecondOne) {
     EXPECT_TRUE(IsWindowVisible(dialog));
     ClickItem(dialog, IDCANCEL);
     ASSERT_TRUE(WaitSettingsGone());
-    Sleep(400);
+    // Whatever the commands left queued comes before a menu posted now opens.
+    ThreadSpy spy(pikora_.Pid(), pikora_.ThreadId());
+    ASSERT_TRUE(spy.Ok()) << spy.Error();
+    ASSERT_TRUE(OpenTrayMenu(spy, pikora_.Frame()).has_value());
     EXPECT_EQ(CountSettingsDialogs(pikora_.Pid()), 0) << "a queued dialog opened afterwards";
+    EXPECT_TRUE(CloseMenuWithEscape(spy));
 }
 
 TEST_F(PikoraSettings, APopupRunWhileTheDialogIsOpenLeavesTheHistoryHotkeyToTheDialog) {
