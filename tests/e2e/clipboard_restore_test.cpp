@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "support/clipboard.h"
+#include "support/thread_spy.h"
+#include "support/tray.h"
 #include "support_popup.h"
 
 namespace {
@@ -83,14 +86,17 @@ std::wstring ClipboardUnicode() {
 
 class PikoraClipboardRestore : public PikoraWithNotepad {
   protected:
-    // Alt+X, Enter on the top entry, and the paste's end (the restore comes
-    // 400 ms after the keystroke).
+    // Alt+X, Enter on the top entry, and the paste's end: the entry goes onto
+    // the clipboard, and 400 ms after the keystroke what was there comes back.
     void PasteTopEntry(const std::string& expectedText) {
         ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+        ClipboardWatch clipboard;
+        ASSERT_TRUE(clipboard.Ok());
         PressKey(VK_RETURN);
         ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
         ASSERT_TRUE(notepad_->WaitForText(expectedText)) << Utf8(notepad_->Text());
-        Sleep(800);
+        ASSERT_TRUE(clipboard.WaitChanges(2))
+            << "the clipboard was written " << clipboard.Changes() << " time(s)";
     }
 };
 
@@ -122,8 +128,12 @@ TEST_F(PikoraClipboardRestore, AMixedCopyPutBackAfterThePasteIsNotRecordedAsHist
                          {Locked("e", "x")}));
     HWND popup = OpenPopupWithAltX();
     ASSERT_NE(popup, nullptr);
+    const std::unique_ptr<ThreadSpy> tray = SpyOnTray();
+    ASSERT_TRUE(tray && tray->Ok()) << (tray ? tray->Error() : "no tray window");
     ASSERT_TRUE(SetClipboardTextAndPicture("copied with a picture"));
-    Sleep(300);
+    // The tooltip follows every copy, recorded or not.
+    ASSERT_TRUE(tray->WaitTrayTip("copied with a picture"))
+        << tray->TrayTip().value_or("(no tip set)");
     PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitPopupGone(pikora_.Pid()));
     ASSERT_TRUE(notepad_->Focus());
