@@ -36,15 +36,24 @@ void ShellLauncher::OpenDocument(const std::string& target) {
 }
 
 void ShellLauncher::StartProgram(const std::string& commandLine) {
-    // CreateProcessA may write into the command line it is given.
-    std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
-    mutableCommandLine.push_back('\0');
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-        return;
+    // Wine now and then loses a new process while setting it up and reports
+    // ERROR_INTERNAL_ERROR; the program never ran then, so another attempt
+    // cannot run it twice.
+    constexpr int kAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        // CreateProcessA may write into the command line it is given.
+        std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
+        mutableCommandLine.push_back('\0');
+        if (CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &process)) {
+            break;
+        }
+        if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == kAttempts) {
+            return;
+        }
     }
     const ScopedHandle processHandle(process.hProcess);
     const ScopedHandle threadHandle(process.hThread);
