@@ -443,9 +443,9 @@ TEST_F(PikoraItemDialogs, ClearingNormalEntriesFromTheTrayWaitsUntilThePopupIsCl
     Command(popup, kIdItemEdit);
     HWND edit = WaitDialogOf(pikora_.Pid(), kEditCaption);
     ASSERT_NE(edit, nullptr);
-    // The tray's "ノーマル項目をクリア(&C)" while the entry is being edited.
+    // The tray's "ノーマル項目をクリア(&C)" while the entry is being edited:
+    // posted to the same thread before the OK click, so handled before it.
     ASSERT_TRUE(pikora_.PostCommand(kIdClearNormal));
-    Sleep(300);
     SetItemText(edit, kEditName, "edited");
     ClickButton(edit, IDOK);
     ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kEditCaption));
@@ -454,9 +454,9 @@ TEST_F(PikoraItemDialogs, ClearingNormalEntriesFromTheTrayWaitsUntilThePopupIsCl
     EXPECT_EQ(PopupLines(reopened), (Strings{"edited", "l1"}));
     Close(reopened);
 
-    // With the popup closed the same command clears.
+    // With the popup closed the same command clears (before the exit posted
+    // after it).
     ASSERT_TRUE(pikora_.PostCommand(kIdClearNormal));
-    Sleep(300);
     const auto dat = DatAfterExit();
     ASSERT_TRUE(dat.has_value());
     EXPECT_EQ(*dat, (std::vector<DatEntry>{Locked("l1", "t1")})) << DescribeEntries(*dat);
