@@ -4,6 +4,7 @@
 // look like afterwards.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "support/notepad.h"
 #include "support/pikora_process.h"
 #include "support/process_windows.h"
+#include "support/thread_spy.h"
+#include "support/tray.h"
 #include "support_popup.h"
 
 namespace {
@@ -22,9 +25,6 @@ using namespace e2e;
 // The paste waits this long for the application to read the clipboard before
 // it restores the previous text; a little more lets the popup run finish.
 constexpr DWORD kPasteSettleMs = 700;
-
-// How long a copy that must change nothing is given to (wrongly) do something.
-constexpr DWORD kQuietMs = 400;
 
 class PikoraPopup : public PikoraWithNotepad {};
 
@@ -109,6 +109,8 @@ TEST_F(PikoraPopup, WithToClipThePastedTextStaysOnTheClipboardAndCopyingItAgainR
         SettingIni({{"ToClip", "1"}, {"StopRun", "0"}, {"NoKeyClear", "0"}}), {entry}));
 
     ASSERT_NE(OpenPopupWithAltX(), nullptr) << DescribeWindowsOf(pikora_.Pid());
+    const std::unique_ptr<ThreadSpy> tray = SpyOnTray();
+    ASSERT_TRUE(tray && tray->Ok()) << (tray ? tray->Error() : "no tray window");
     ClipboardWatch clipboard;
     ASSERT_TRUE(clipboard.Ok());
     PressKey(VK_RETURN);
@@ -117,11 +119,14 @@ TEST_F(PikoraPopup, WithToClipThePastedTextStaysOnTheClipboardAndCopyingItAgainR
     Sleep(kPasteSettleMs);
     EXPECT_EQ(clipboard.Changes(), 1) << "the clipboard was written again after the paste";
     EXPECT_EQ(GetClipboardText().value_or("(no text)"), entry.text);
+    EXPECT_TRUE(tray->WaitTrayTip(entry.text)) << tray->TrayTip().value_or("(no tip set)");
 
     // History mode is on: the pasted text copied again counts as already
-    // seen, while a new text is recorded (and saved at once).
+    // seen (the tooltip is set again once that copy has been handled), while
+    // a new text is recorded (and saved at once).
+    const LONG tipsBefore = tray->TrayTipUpdates();
     ASSERT_TRUE(SetClipboardText(entry.text));
-    Sleep(kQuietMs);
+    EXPECT_TRUE(tray->WaitTrayTipUpdates(tipsBefore)) << "the copy was not handled";
     ASSERT_TRUE(SetClipboardText("a new copy"));
     const std::vector<DatEntry> expected = {Normal("a new copy", "a new copy"), entry};
     EXPECT_TRUE(
