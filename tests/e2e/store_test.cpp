@@ -207,12 +207,17 @@ TEST_F(PikoraStore, HistoryModeRecordsEachNewCopyOnceWithItsBytesUnchanged) {
     const std::string dat = pikora_.DatPath();
 
     // The text found at start counts as the last one seen: neither the
-    // notice of joining the clipboard chain nor copying it again records it.
+    // notice of joining the clipboard chain nor copying it again records it
+    // (the exact sizes and bytes below would show an entry for it). The
+    // tooltip is set again once a copy has been handled.
     Sleep(kQuietMs);
     EXPECT_FALSE(FileSize(dat).has_value())
         << "Pikora.dat written before any copy: " << SizeText(dat);
+    const std::unique_ptr<ThreadSpy> tray = SpyOnTray();
+    ASSERT_TRUE(tray && tray->Ok()) << (tray ? tray->Error() : "no tray window");
+    LONG tipsBefore = tray->TrayTipUpdates();
     ASSERT_TRUE(SetClipboardText("there before the start"));
-    Sleep(kQuietMs);
+    EXPECT_TRUE(tray->WaitTrayTipUpdates(tipsBefore)) << "the copy was not handled";
     EXPECT_FALSE(FileSize(dat).has_value())
         << "the text from before the start was recorded: " << SizeText(dat);
 
@@ -221,12 +226,9 @@ TEST_F(PikoraStore, HistoryModeRecordsEachNewCopyOnceWithItsBytesUnchanged) {
     ASSERT_TRUE(WaitForSize(dat, afterAbc.size())) << "Pikora.dat: " << SizeText(dat);
     EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(afterAbc));
 
-    // The same text again: no entry (the exact sizes and bytes below would
-    // show one). The tooltip is set again once the copy has been handled.
-    const std::unique_ptr<ThreadSpy> tray = SpyOnTray();
-    ASSERT_TRUE(tray && tray->Ok()) << (tray ? tray->Error() : "no tray window");
+    // The same text again: no entry.
     const auto stamp = WriteStamp(dat);
-    const LONG tipsBefore = tray->TrayTipUpdates();
+    tipsBefore = tray->TrayTipUpdates();
     ASSERT_TRUE(SetClipboardText("abc"));
     EXPECT_TRUE(tray->WaitTrayTipUpdates(tipsBefore)) << "the copy was not handled";
     EXPECT_EQ(WriteStamp(dat), stamp) << "a second identical copy saved the list again";
