@@ -79,19 +79,19 @@ void CPopupApp::LoadDataFile() {
 }
 
 void CPopupApp::SaveDataFile() {
+    if (!m_dataFileWriter) {
+        SaveDataFileNow();
+        return;
+    }
     if (!m_dataFileGuard.SaveAllowed()) {
         return;
     }
     std::optional<std::string> bytes = pikora::EncodeForSave(m_items, m_settings.NoKeyClear != 0);
     if (!bytes) {
         OnDataFileWritten(false, ERROR_NOT_ENOUGH_MEMORY);
-    } else if (m_dataFileWriter) {
-        m_dataFileWriter->Write(std::move(*bytes));
-    } else {
-        const pikora::SaveOutcome outcome =
-            pikora::WriteDataFileBytes(pikora::kDataFileName, *bytes);
-        OnDataFileWritten(outcome.ok, outcome.win32Error);
+        return;
     }
+    m_dataFileWriter->Write(std::move(*bytes));
 }
 
 void CPopupApp::SaveDataFileNow() {

@@ -259,8 +259,7 @@ void CMainFrame::OnClipboardChanged() {
 
 void CMainFrame::ClipboardPass() {
     if (const std::optional<std::string> own = TheApp().OwnClipboardText()) {
-        ::KillTimer(m_hwnd, kClipboardRetryTimer);
-        m_nClipboardRetries = 0;
+        StopClipboardRetries();
         ShowClipboardInTip(*own);
         return;
     }
@@ -273,8 +272,7 @@ void CMainFrame::ClipboardPass() {
         ::SetTimer(m_hwnd, kClipboardRetryTimer, kClipboardRetryMs, nullptr);
         return;
     }
-    ::KillTimer(m_hwnd, kClipboardRetryTimer);
-    m_nClipboardRetries = 0;
+    StopClipboardRetries();
     // Password managers mark their copies; those never become history, and
     // the tip does not show them to whoever points at the icon. Nor does a
     // Unicode text that code page 932 cannot hold whole become history: the
@@ -286,6 +284,11 @@ void CMainFrame::ClipboardPass() {
         }
     }
     ShowClipboardInTip(isPrivate ? std::string() : texts.text);
+}
+
+void CMainFrame::StopClipboardRetries() {
+    ::KillTimer(m_hwnd, kClipboardRetryTimer);
+    m_nClipboardRetries = 0;
 }
 
 void CMainFrame::ShowClipboardInTip(const std::string& text) {

@@ -49,6 +49,7 @@ class CMainFrame : public ui::Window {
     void OnChangeClipboardChain(HWND removed, HWND next);
     void OnTaskbarCreated();
     void ClipboardPass();
+    void StopClipboardRetries();
     void SetTrayTip(const std::string& tip);
     void ShowClipboardInTip(const std::string& text);
     void AddTrayIcon();
