@@ -1,5 +1,7 @@
 #include "support/input.h"
 
+#include <iterator>
+
 namespace e2e {
 
 namespace {
@@ -33,12 +35,17 @@ bool IsExtendedKey(WORD vk) {
     }
 }
 
-void SendKey(WORD vk, bool up) {
+INPUT KeyInput(WORD vk, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
     input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+void SendKey(WORD vk, bool up) {
+    INPUT input = KeyInput(vk, up);
     SendInput(1, &input, sizeof input);
     Sleep(kEventGapMs);
 }
@@ -74,10 +81,24 @@ void PressKey(WORD vk) {
 }
 
 void PressChord(std::initializer_list<WORD> modifiers, WORD vk, DWORD holdMs) {
-    HeldKeys held(modifiers);
-    KeyDown(vk);
-    Sleep(holdMs);
+    // The modifiers and the key go down in one call, with no gap between
+    // them. Wine matches its keyboard state to the X server's whenever one of
+    // its windows gets the X focus (KeymapNotify), and the X server knows
+    // nothing of keys given through SendInput: a focus change still on its
+    // way from an earlier activation (notepad taking the X focus after the
+    // window state already shows it, a closed dialog's X window going away)
+    // let go of a held Alt, and Alt+X arrived as a plain x.
+    std::vector<INPUT> down;
+    for (WORD modifier : modifiers) {
+        down.push_back(KeyInput(modifier, false));
+    }
+    down.push_back(KeyInput(vk, false));
+    SendInput(static_cast<UINT>(down.size()), down.data(), sizeof(INPUT));
+    Sleep(kEventGapMs + holdMs);
     KeyUp(vk);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
+        KeyUp(*it);
+    }
 }
 
 void TypeText(const std::string& ascii) {
