@@ -56,13 +56,14 @@ void CPopupApp::GetHotkeys(int& popupKey, int& popupMod, int& historyKey, int& h
 }
 
 void CPopupApp::LoadDataFile() {
-    const pikora::LoadResult result = pikora::LoadDataFileFrom(pikora::kDataFileName, m_items);
+    const pikora::LoadResult result = pikora::LoadDataFileFrom(m_strDataPath, m_items);
+    m_savedRevision = m_items.Revision();
     m_dataFileGuard.OnLoad(result.status);
     if (result.status == pikora::LoadStatus::Loaded && result.decode.damaged) {
         // The next save would write only what could be read: keep the damaged
         // file for the user before that happens.
         const std::string kept = std::string(pikora::kDataFileName) + ".damaged";
-        ::CopyFileA(pikora::kDataFileName, kept.c_str(), FALSE);
+        ::CopyFileA(m_strDataPath.c_str(), (m_strDataPath + ".damaged").c_str(), FALSE);
         ui::AppMessageBox(std::string(pikora::kDataFileName) + " が壊れていました。読み込めた " +
                               std::to_string(result.decode.read) +
                               " 件の項目だけを使います。\n元のファイルは " + kept +
@@ -86,6 +87,7 @@ void CPopupApp::SaveDataFile() {
     if (!m_dataFileGuard.SaveAllowed()) {
         return;
     }
+    m_savedRevision = m_items.Revision();
     std::optional<std::string> bytes = pikora::EncodeForSave(m_items, m_settings.NoKeyClear != 0);
     if (!bytes) {
         OnDataFileWritten(false, ERROR_NOT_ENOUGH_MEMORY);
@@ -103,9 +105,16 @@ void CPopupApp::SaveDataFileNow() {
     if (!m_dataFileGuard.SaveAllowed()) {
         return;
     }
+    m_savedRevision = m_items.Revision();
     const pikora::SaveOutcome outcome =
-        pikora::SaveDataFileTo(pikora::kDataFileName, m_items, m_settings.NoKeyClear != 0);
+        pikora::SaveDataFileTo(m_strDataPath, m_items, m_settings.NoKeyClear != 0);
     OnDataFileWritten(outcome.ok, outcome.win32Error);
+}
+
+void CPopupApp::SaveIfListChanged() {
+    if (m_items.Revision() != m_savedRevision) {
+        SaveDataFile();
+    }
 }
 
 void CPopupApp::OnDataFileWritten(bool saved, unsigned long win32Error) {
@@ -118,13 +127,16 @@ void CPopupApp::OnDataFileWritten(bool saved, unsigned long win32Error) {
     }
 }
 
-void CPopupApp::CaptureHistoryText(std::string text) {
-    const pikora::CaptureGate gate{m_dataFileGuard.LoadRan(), m_bPopupActive, m_bHistoryMode};
+pikora::CaptureGate CPopupApp::CaptureGateNow() const {
+    return pikora::CaptureGate{m_dataFileGuard.LoadRan(), m_bPopupActive, m_bHistoryMode};
+}
+
+void CPopupApp::CaptureHistoryText(std::string text, const pikora::CaptureGate& gate) {
     if (!pikora::ShouldCapture(gate, text, m_lastClipText)) {
         return;
     }
     if (m_settings.RirekiWave != 0) {
-        ::PlaySoundA(m_settings.WaveName.c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        ::PlaySoundA(SoundPath().c_str(), nullptr, SND_FILENAME | SND_ASYNC);
     }
     m_items.AddHead(pikora::MakeHistoryItem(text));
     m_lastClipText = text;
@@ -132,6 +144,16 @@ void CPopupApp::CaptureHistoryText(std::string text) {
     if (m_settings.CopyPopup != 0) {
         m_bCopyPopupPending = true;
     }
+}
+
+std::string CPopupApp::SoundPath() const {
+    // A bare name such as the default "pu.wav" means the file beside the list,
+    // wherever the current folder has moved since; one that is not there is
+    // left to PlaySound's own search (the Windows folder's sounds).
+    const std::string beside =
+        pikora::PathInFolder(pikora::ProgramDirForExe(m_strDataPath), m_settings.WaveName);
+    return ::GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES ? beside
+                                                                           : m_settings.WaveName;
 }
 
 void CPopupApp::NoteOwnClipboardText(const std::string& text) {

@@ -1,6 +1,7 @@
 #include "app/clipboard.h"
 
 #include <cstring>
+#include <functional>
 
 #include "store/history_capture.h"
 #include "text/cp932_codec_win32.h"
@@ -111,10 +112,13 @@ bool SetClipboardText(const std::string& text, bool markTransient) {
         }
         std::memcpy(lock.Get(), text.c_str(), text.size() + 1);
     }
+    // The clipboard is emptied at this point whatever follows: a text that
+    // did not go in must not count as pasted or handed out.
     ::EmptyClipboard();
-    if (::SetClipboardData(CF_TEXT, block.Get())) {
-        block.Release();
+    if (!::SetClipboardData(CF_TEXT, block.Get())) {
+        return false;
     }
+    block.Release();
     if (markTransient) {
         PutTransientMarks();
     }
@@ -131,23 +135,33 @@ void TellClipboardBusyForPaste() {
                       MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst,
-                              int attempts) {
-    for (int attempt = 0; attempt < attempts; ++attempt) {
+void TellClipboardNotRestored() {
+    ui::AppMessageBox(
+        "クリップボードを他のプログラムが使用中のため、貼り付け前の内容を元に戻せませんでした。",
+        MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool Retrying(int attempts, bool waitFirst, const std::function<bool()>& attempt) {
+    for (int i = 0; i < attempts; ++i) {
         if (waitFirst) {
             ::Sleep(50);
         }
-        if (SetClipboardText(text, markTransient)) {
+        if (attempt()) {
             return true;
         }
-        if (!waitFirst) {
+        if (!waitFirst && i + 1 < attempts) {
             ::Sleep(50);
         }
     }
     return false;
 }
 
-bool IsClipboardMarkedPrivate() {
+bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst,
+                              int attempts) {
+    return Retrying(attempts, waitFirst, [&] { return SetClipboardText(text, markTransient); });
+}
+
+std::optional<bool> IsClipboardMarkedPrivate() {
     pikora::ClipboardMarks marks;
     marks.excludeFromMonitor = ::IsClipboardFormatAvailable(::RegisterClipboardFormatA(
                                    pikora::kExcludeFromMonitorFormat)) != FALSE;
@@ -156,13 +170,15 @@ bool IsClipboardMarkedPrivate() {
     const UINT historyFormat = ::RegisterClipboardFormatA(pikora::kCanIncludeInHistoryFormat);
     if (::IsClipboardFormatAvailable(historyFormat)) {
         ui::ClipboardScope clipboard;
-        if (clipboard.IsOpen()) {
-            HANDLE data = ::GetClipboardData(historyFormat);
-            ui::GlobalLock<const DWORD> lock(data);
-            if (lock && ::GlobalSize(data) >= sizeof(DWORD)) {
-                marks.historyAllowedKnown = true;
-                marks.historyAllowed = *lock.Get();
-            }
+        // Held by another program: the mark is there and may say "private".
+        if (!clipboard.IsOpen()) {
+            return std::nullopt;
+        }
+        HANDLE data = ::GetClipboardData(historyFormat);
+        ui::GlobalLock<const DWORD> lock(data);
+        if (lock && ::GlobalSize(data) >= sizeof(DWORD)) {
+            marks.historyAllowedKnown = true;
+            marks.historyAllowed = *lock.Get();
         }
     }
     return pikora::IsPrivateClipboard(marks);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -41,8 +42,11 @@ bool SetClipboardText(const std::string& text, bool markTransient = false);
 // clipboard history not to record the content, to the clipboard this thread
 // has open and has emptied.
 void PutTransientMarks();
-// SetClipboardText retried up to `attempts` times with a 50 ms wait after
-// every failed attempt, for the writes that must reach the clipboard.
+// Runs attempt up to `attempts` times, 50 ms apart (also before the first with
+// waitFirst), until it succeeds: for the clipboard writes that must get in
+// past another program holding the clipboard open for a moment.
+bool Retrying(int attempts, bool waitFirst, const std::function<bool()>& attempt);
+// SetClipboardText, Retrying.
 bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst,
                               int attempts = 11);
 
@@ -54,9 +58,14 @@ constexpr int kPasteClipboardAttempts = static_cast<int>(kPasteClipboardWaitMs /
 // Tells the user that a paste was called off because another program kept
 // the clipboard open.
 void TellClipboardBusyForPaste();
+// Tells the user that what the clipboard held before a paste could not be put
+// back, as another program kept the clipboard open.
+void TellClipboardNotRestored();
 
 // Whether the current clipboard content asks not to be recorded: password
-// managers mark their copies with these registered formats.
-bool IsClipboardMarkedPrivate();
+// managers mark their copies with these registered formats. Nothing when a
+// mark is there but cannot be read yet (another program holds the
+// clipboard): the caller tries again or treats the copy as private.
+std::optional<bool> IsClipboardMarkedPrivate();
 
 }  // namespace app

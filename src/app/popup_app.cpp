@@ -1,5 +1,7 @@
 #include "app/popup_app.h"
 
+#include <algorithm>
+
 #include "app/clipboard.h"
 #include "frame/main_frame.h"
 #include "res/resource.h"
@@ -46,6 +48,7 @@ bool CPopupApp::InitInstance() {
 
     m_dataFileWriter = std::make_unique<pikora::DataFileWriter>(pikora::kDataFileName, frame,
                                                                 WM_DATA_FILE_WRITTEN);
+    m_strDataPath = m_dataFileWriter->Path();
     m_frame->JoinClipboardChain();
     LoadSettings();
     RegisterStartupHotkeys();
@@ -107,6 +110,9 @@ bool CPopupApp::PreTranslateMessage(MSG* msg) {
         msg->lParam == WM_LBUTTONDOWN) {
         TakeCaretCapture();
     }
+    if (msg->message == WM_TIMER && msg->wParam == TIMER_POLL) {
+        SaveIfListChanged();
+    }
     if (!m_bPopupActive && msg->message == WM_TIMER && msg->wParam == TIMER_POLL) {
         // One job per tick, the caret capture first.
         if (m_bCaretCapturePending) {
@@ -148,13 +154,21 @@ void CPopupApp::InterceptCtrlV() {
     if (m_bHistoryMode && !m_bPopupActive) {
         m_bPopupActive = true;
         busySetHere = true;
+        // A copy still waiting to be read joins the list before the clipboard
+        // is written over.
+        const DWORD start = ::GetTickCount();
+        if (m_settings.Sakiire != 0) {
+            MainFrame()->ReadPendingCopy(app::kPasteClipboardWaitMs);
+        }
         if (m_items.GetCount() > 0 && m_settings.Sakiire != 0) {
             // The entry leaves the list only once it is on the clipboard. A
             // clipboard another program keeps open is waited for up to 3 s;
             // after that the keystroke is not sent, as it would paste
             // something else, and the entry stays for the next Ctrl+V.
             const std::string text = pikora::OldestNormalText(m_items);
-            if (!app::SetClipboardTextRetrying(text, true, false, app::kPasteClipboardAttempts)) {
+            const int waited = static_cast<int>((::GetTickCount() - start) / 50);
+            const int attempts = std::max(1, app::kPasteClipboardAttempts - waited);
+            if (!app::SetClipboardTextRetrying(text, true, false, attempts)) {
                 ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
                 m_bPopupActive = false;
                 app::TellClipboardBusyForPaste();

@@ -10,6 +10,7 @@
 #include "settings/app_settings.h"
 #include "store/data_file.h"
 #include "store/data_file_writer_win32.h"
+#include "store/history_capture.h"
 #include "store/text_list.h"
 #include "ui/app.h"
 #include "ui/handles.h"
@@ -38,17 +39,23 @@ class CPopupApp : public ui::App {
     void GetHotkeys(int& popupKey, int& popupMod, int& historyKey, int& historyMod) const;
     const std::string& IniPath() const { return m_strIniPath; }
 
-    // The data file (working directory). SaveDataFile hands the list's
+    // The data file (the working folder at start). SaveDataFile hands the list's
     // bytes to the writer thread; SaveDataFileNow writes before it returns,
     // for the end of the program, after which nothing else would.
     void LoadDataFile();
     void SaveDataFile();
     void SaveDataFileNow();
+    // From the poll tick: a list that changed since its last save is handed
+    // to the writer, so that no change waits for the next save point (a kill
+    // or a power cut would lose it). Changes in one tick are one write.
+    void SaveIfListChanged();
     // The writer's word on a write, on this thread: a failure is told once.
     void OnDataFileWritten(bool saved, unsigned long win32Error);
 
     // Clipboard history.
-    void CaptureHistoryText(std::string text);
+    // Whether a copy made now may become history, but for its text.
+    pikora::CaptureGate CaptureGateNow() const;
+    void CaptureHistoryText(std::string text, const pikora::CaptureGate& gate);
     // Pikora's own passing texts on the clipboard (a paste's text, the user's
     // text put back, a Ctrl+V entry) are never recorded, and what the
     // clipboard then holds is known without reading it back. Reading back
@@ -114,8 +121,13 @@ class CPopupApp : public ui::App {
     void OnAddData();
     void OnAddQuote();
     void OnLookup(UINT id);
+    // The history sound's file.
+    std::string SoundPath() const;
 
     std::string m_strIniPath;
+    // Pikora.dat in the folder that was current at start, and that folder;
+    // fixed then, as the current folder may move.
+    std::string m_strDataPath;
     std::unique_ptr<CMainFrame> m_frame;
     CSettingsDlg* m_pSettingsDlg = nullptr;  // while the settings dialog runs
     // Saving (and capturing) stays off until the data file was read or is known
@@ -124,6 +136,8 @@ class CPopupApp : public ui::App {
     DWORD m_ownClipboardSequence = 0;
     std::string m_ownClipboardText;
     std::unique_ptr<pikora::DataFileWriter> m_dataFileWriter;
+    // The list's revision when it was last encoded for a save.
+    unsigned long long m_savedRevision = 0;
 };
 
 // The one application object.

@@ -170,15 +170,22 @@ void CPopupApp::RunPopup(int mode) {
 }
 
 void CPopupApp::PasteEntry(int index) {
-    const pikora::TextItem entry = m_items.GetAt(m_items.FindIndex(index));
     // Another program may hold the clipboard open for a while. The paste
     // waits for it up to 3 s; after that it is called off with a word to the
     // user, rather than type whatever the clipboard holds or lose the user's
-    // content, and the list stays as it was.
+    // content, and the list stays as it was. A copy still waiting to be read
+    // is read first, within the same wait: it would be lost under the entry.
+    const DWORD start = ::GetTickCount();
+    const int countBefore = m_items.GetCount();
+    MainFrame()->ReadPendingCopy(app::kPasteClipboardWaitMs);
+    index += m_items.GetCount() - countBefore;  // recorded at the top
+    const DWORD waited = ::GetTickCount() - start;
+    const pikora::TextItem entry = m_items.GetAt(m_items.FindIndex(index));
     const std::optional<std::string> own = OwnClipboardText();
     const app::ClipboardSnapshot saved =
         own ? app::ClipboardSnapshot::OfText(*own)
-            : app::ClipboardSnapshot::Take(app::kPasteClipboardWaitMs);
+            : app::ClipboardSnapshot::Take(
+                  waited < app::kPasteClipboardWaitMs ? app::kPasteClipboardWaitMs - waited : 0);
     if (!saved.Taken()) {
         SaveDataFile();
         app::TellClipboardBusyForPaste();
@@ -212,12 +219,16 @@ void CPopupApp::PasteEntry(int index) {
     ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
 
     if (!keep) {
-        if (saved.IsTextOnly()) {
-            if (app::SetClipboardText(saved.Text(), true)) {
-                NoteOwnClipboardText(saved.Text());
-            }
-        } else {
-            saved.Restore();
+        // A clipboard tool or the application itself may still have the
+        // clipboard open: try as long as the paste's own write did.
+        const bool restored = app::Retrying(11, false, [&] {
+            return saved.IsTextOnly() ? app::SetClipboardText(saved.Text(), true) : saved.Restore();
+        });
+        if (restored && saved.IsTextOnly()) {
+            NoteOwnClipboardText(saved.Text());
+        }
+        if (!restored) {
+            app::TellClipboardNotRestored();
         }
     } else {
         m_lastClipText = text;

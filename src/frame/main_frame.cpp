@@ -76,7 +76,7 @@ int CMainFrame::OnCreate() {
     m_nid.uCallbackMessage = WM_TRAYNOTIFY;
     m_nid.hIcon = m_hIconHistoryOn.Get();  // history mode starts on
     std::string text;
-    if (!app::IsClipboardMarkedPrivate()) {
+    if (!app::IsClipboardMarkedPrivate().value_or(true)) {
         app::GetClipboardText(text);
     }
     SetTrayTip(pikora::MakeTrayTip(text, false));
@@ -250,6 +250,9 @@ bool CMainFrame::IsCursorOverTrayArea() const {
 }
 
 void CMainFrame::OnClipboardChanged() {
+    // A copy read late is judged by the state it was made in: one made before
+    // a popup opened is history, even if the popup is up when it can be read.
+    m_pendingGate = TheApp().CaptureGateNow();
     if (TheApp().m_settings.WordBugSW) {
         ::PostMessageA(m_hwnd, WM_CLIPBOARD_DELAYED, 0, 0);
         return;
@@ -263,32 +266,53 @@ void CMainFrame::ClipboardPass() {
         ShowClipboardInTip(*own);
         return;
     }
+    const pikora::CaptureGate gate = m_pendingGate.value_or(TheApp().CaptureGateNow());
     app::ClipboardTexts texts;
+    const bool read = app::GetClipboardTexts(texts);
+    // Password managers mark their copies; those never become history, and
+    // the tip does not show them to whoever points at the icon.
+    const std::optional<bool> marked = read ? app::IsClipboardMarkedPrivate() : std::nullopt;
     // There is text but the clipboard cannot be opened: another viewer is
     // reading the new text right now, or a program keeps the clipboard open.
-    if (!app::GetClipboardTexts(texts) && ::IsClipboardFormatAvailable(CF_TEXT) &&
+    if (!marked && ::IsClipboardFormatAvailable(CF_TEXT) &&
         m_nClipboardRetries < kClipboardRetries) {
         ++m_nClipboardRetries;
         ::SetTimer(m_hwnd, kClipboardRetryTimer, kClipboardRetryMs, nullptr);
         return;
     }
     StopClipboardRetries();
-    // Password managers mark their copies; those never become history, and
-    // the tip does not show them to whoever points at the icon. Nor does a
-    // Unicode text that code page 932 cannot hold whole become history: the
-    // entry would paste '?' or "u" where the copy had "€" or "ü".
-    const bool isPrivate = app::IsClipboardMarkedPrivate();
-    if (!isPrivate) {
+    // A mark that could never be read counts: a password is not recorded by
+    // mistake. Nor does a Unicode text that code page 932 cannot hold whole
+    // become history: the entry would paste '?' or "u" where the copy had
+    // "€" or "ü".
+    const bool isPrivate = marked.value_or(true);
+    if (read && !isPrivate) {
         if (const std::optional<std::string> exact = app::ExactCp932Text(texts)) {
-            TheApp().CaptureHistoryText(*exact);
+            TheApp().CaptureHistoryText(*exact, gate);
         }
     }
     ShowClipboardInTip(isPrivate ? std::string() : texts.text);
 }
 
+bool CMainFrame::ReadPendingCopy(DWORD waitMs) {
+    const DWORD start = ::GetTickCount();
+    while (m_nClipboardRetries > 0) {
+        ClipboardPass();
+        if (m_nClipboardRetries == 0) {
+            break;
+        }
+        if (::GetTickCount() - start >= waitMs) {
+            return false;
+        }
+        ::Sleep(kClipboardRetryMs);
+    }
+    return true;
+}
+
 void CMainFrame::StopClipboardRetries() {
     ::KillTimer(m_hwnd, kClipboardRetryTimer);
     m_nClipboardRetries = 0;
+    m_pendingGate.reset();
 }
 
 void CMainFrame::ShowClipboardInTip(const std::string& text) {

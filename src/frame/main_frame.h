@@ -8,9 +8,11 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "frame/child_view.h"
+#include "store/history_capture.h"
 #include "ui/handles.h"
 #include "ui/window.h"
 
@@ -28,6 +30,10 @@ class CMainFrame : public ui::Window {
 
     bool PreTranslateMessage(MSG* msg) override;
     bool IsCursorOverTrayArea() const;
+    // A copy the clipboard pass could not read yet (another program held the
+    // clipboard) is read now, before the clipboard is written over; waits up
+    // to waitMs for it. False when it still could not be read.
+    bool ReadPendingCopy(DWORD waitMs);
 
   protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -67,6 +73,8 @@ class CMainFrame : public ui::Window {
 
     bool m_bTrayIconAdded = false;
     int m_nClipboardRetries = 0;  // failed attempts to read the latest change
+    // The capture state when that change was announced.
+    std::optional<pikora::CaptureGate> m_pendingGate;
     UINT m_uTaskbarCreated = 0;
     // Clipboard notifications: the format listener where user32 has it,
     // otherwise the classic viewer chain.

@@ -133,4 +133,10 @@ std::string IniPathForExe(const std::string& exePath) {
     return ProgramDirForExe(exePath) + kIniFileName;
 }
 
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+    const bool full = (!name.empty() && (name[0] == '\\' || name[0] == '/')) ||
+                      (name.size() >= 2 && name[1] == ':');
+    return full ? name : folder + name;
+}
+
 }  // namespace pikora

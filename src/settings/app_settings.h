@@ -55,4 +55,8 @@ std::string ProgramDirForExe(const std::string& exePath);
 // ProgramDirForExe(exePath) + "Pikora.ini".
 std::string IniPathForExe(const std::string& exePath);
 
+// A file name as seen from folder (a ProgramDirForExe result): a relative name
+// is put under it; a full one (C:\x, \\server\x, \x) is kept.
+std::string PathInFolder(const std::string& folder, const std::string& name);
+
 }  // namespace pikora

@@ -150,6 +150,12 @@ std::optional<std::string> EncodeForSave(const TextItemList& list, bool noKeyCle
     }
 }
 
+std::string FullPathOf(const std::string& name) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : name;
+}
+
 SaveOutcome SaveDataFileTo(const std::string& path, const TextItemList& list, bool noKeyClear) {
     const std::optional<std::string> bytes = EncodeForSave(list, noKeyClear);
     return bytes ? WriteDataFileBytes(path, *bytes) : Failed(ERROR_NOT_ENOUGH_MEMORY);

@@ -11,6 +11,11 @@ namespace pikora {
 
 constexpr const char* kDataFileName = "Pikora.dat";
 
+// The full path of a file name in the current folder as it is now. The data
+// file's place is fixed with it at start: the current folder moves later
+// (the open dialog moves it on Windows), and the list must not follow.
+std::string FullPathOf(const std::string& name);
+
 struct LoadResult {
     LoadStatus status = LoadStatus::Absent;
     DecodeResult decode;           // meaningful when status is Loaded

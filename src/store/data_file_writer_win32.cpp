@@ -20,8 +20,8 @@ class LockScope {
 
 }  // namespace
 
-DataFileWriter::DataFileWriter(std::string path, HWND window, UINT message)
-    : m_path(std::move(path)),
+DataFileWriter::DataFileWriter(const std::string& path, HWND window, UINT message)
+    : m_path(FullPathOf(path)),
       m_window(window),
       m_message(message),
       m_wake(::CreateEventA(nullptr, FALSE, FALSE, nullptr)),
@@ -80,8 +80,12 @@ void DataFileWriter::Run() {
             }
             const SaveOutcome outcome = WriteDataFileBytes(m_path, *bytes);
             // A failed write leaves the old file as it was.
+            m_written.reset();
             if (outcome.ok) {
-                m_written = FingerprintOf(*bytes);
+                m_written = FileNow();
+                if (m_written) {
+                    m_written->hash = HashOf(*bytes);
+                }
             }
             Report(outcome);
         }
@@ -103,7 +107,7 @@ std::optional<std::string> DataFileWriter::TakeQueued() {
     return bytes;
 }
 
-DataFileWriter::Fingerprint DataFileWriter::FingerprintOf(const std::string& bytes) {
+std::uint64_t DataFileWriter::HashOf(const std::string& bytes) {
     // FNV-1a over 8-byte words, each step folding the high bits back down so
     // that a change anywhere reaches every bit; the tail byte by byte. A few
     // milliseconds for a 20 MB list, on this thread.
@@ -119,7 +123,20 @@ DataFileWriter::Fingerprint DataFileWriter::FingerprintOf(const std::string& byt
     for (; i < bytes.size(); ++i) {
         hash = (hash ^ static_cast<unsigned char>(bytes[i])) * kPrime;
     }
-    return Fingerprint{bytes.size(), hash};
+    return hash;
+}
+
+std::optional<DataFileWriter::Fingerprint> DataFileWriter::FileNow() const {
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    if (!::GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &info)) {
+        return std::nullopt;
+    }
+    Fingerprint now;
+    now.size = static_cast<std::size_t>((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) |
+                                        info.nFileSizeLow);
+    now.writeTime = (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                    info.ftLastWriteTime.dwLowDateTime;
+    return now;
 }
 
 bool DataFileWriter::IsInFileAlready(const std::string& bytes) const {
@@ -127,13 +144,12 @@ bool DataFileWriter::IsInFileAlready(const std::string& bytes) const {
         return false;
     }
     // Gone or replaced from outside since: write it again.
-    WIN32_FILE_ATTRIBUTE_DATA info{};
-    if (!::GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &info)) {
+    std::optional<Fingerprint> now = FileNow();
+    if (!now) {
         return false;
     }
-    const std::uint64_t size =
-        (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    return size == bytes.size() && *m_written == FingerprintOf(bytes);
+    now->hash = HashOf(bytes);
+    return *now == *m_written;
 }
 
 void DataFileWriter::Report(const SaveOutcome& outcome) const {

@@ -20,8 +20,9 @@ namespace pikora {
 class DataFileWriter {
   public:
     // Each finished write is posted to `window` as `message`: wParam 1 when
-    // the file was replaced, 0 when not, with the Win32 error in lParam.
-    DataFileWriter(std::string path, HWND window, UINT message);
+    // the file was replaced, 0 when not, with the Win32 error in lParam. A
+    // relative path is taken in the current folder of this moment.
+    DataFileWriter(const std::string& path, HWND window, UINT message);
     // Finishes what is queued first.
     ~DataFileWriter();
     DataFileWriter(const DataFileWriter&) = delete;
@@ -30,13 +31,14 @@ class DataFileWriter {
     // False when the thread could not be started; Write then writes at once
     // on the caller's thread.
     bool Running() const { return static_cast<bool>(m_thread); }
+    const std::string& Path() const { return m_path; }
 
     // Queues the file's new content. Every write replaces the whole file, so
     // content queued earlier and not yet started is dropped. Content equal
-    // to what the writer last put in the file, which is still there at that
-    // size, is not written again but reported as saved: most popups end with
-    // the list unchanged, and rewriting a long list (megabytes, flushed to
-    // the disk) slowed the next paste.
+    // to what the writer last put in the file, which is still there with the
+    // size and write time it left it with, is not written again but reported
+    // as saved: most popups end with the list unchanged, and rewriting a
+    // long list (megabytes, flushed to the disk) slowed the next paste.
     void Write(std::string bytes);
     // Returns once everything queued has been written or has failed.
     void Drain();
@@ -50,14 +52,20 @@ class DataFileWriter {
     void Report(const SaveOutcome& outcome) const;
     bool IsInFileAlready(const std::string& bytes) const;
 
-    // What the writer thread last wrote: size and a hash of the bytes. Only
-    // that thread touches them.
+    // What the writer thread last wrote: size and a hash of the bytes, and
+    // the file's write time after it (a backup put back or a sync client's
+    // copy can have the same size). Only that thread touches them.
     struct Fingerprint {
         std::size_t size = 0;
         std::uint64_t hash = 0;
-        bool operator==(const Fingerprint& o) const { return size == o.size && hash == o.hash; }
+        std::uint64_t writeTime = 0;
+        bool operator==(const Fingerprint& o) const {
+            return size == o.size && hash == o.hash && writeTime == o.writeTime;
+        }
     };
-    static Fingerprint FingerprintOf(const std::string& bytes);
+    static std::uint64_t HashOf(const std::string& bytes);
+    // The file's size and write time as they are now, with no hash.
+    std::optional<Fingerprint> FileNow() const;
     std::optional<Fingerprint> m_written;
 
     const std::string m_path;

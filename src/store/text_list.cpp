@@ -29,6 +29,8 @@ void TextItemList::swap(TextItemList& other) noexcept {
     std::swap(freshLeft_, other.freshLeft_);
     std::swap(count_, other.count_);
     blocks_.swap(other.blocks_);
+    ++revision_;
+    ++other.revision_;
 }
 
 TextItemList::POSITION TextItemList::FindIndex(int index) const {
@@ -56,6 +58,7 @@ TextItem TextItemList::GetAt(POSITION pos) const {
 
 void TextItemList::SetAt(POSITION pos, const TextItem& item) {
     pos->item = item;
+    ++revision_;
 }
 
 TextItemList::POSITION TextItemList::AddHead(const TextItem& item) {
@@ -101,6 +104,7 @@ void TextItemList::RemoveAt(POSITION pos) {
     (node->prev != nullptr ? node->prev->next : head_) = node->next;
     (node->next != nullptr ? node->next->prev : tail_) = node->prev;
     FreeNode(node);
+    ++revision_;
 }
 
 void TextItemList::RemoveAll() {
@@ -115,6 +119,7 @@ void TextItemList::RemoveAll() {
     freshLeft_ = 0;
     count_ = 0;
     blocks_.clear();
+    ++revision_;
 }
 
 void TextItemList::Reserve(int n) {
@@ -170,6 +175,7 @@ void TextItemList::FreeNode(Node* node) {
 }
 
 void TextItemList::LinkAfter(Node* where, Node* node) {
+    ++revision_;
     Node* next = where != nullptr ? where->next : head_;
     node->prev = where;
     node->next = next;
@@ -178,6 +184,7 @@ void TextItemList::LinkAfter(Node* where, Node* node) {
 }
 
 void TextItemList::LinkBefore(Node* where, Node* node) {
+    ++revision_;
     Node* prev = where != nullptr ? where->prev : tail_;
     node->next = where;
     node->prev = prev;

@@ -29,6 +29,11 @@ class TextItemList {
     void swap(TextItemList& other) noexcept;
 
     int GetCount() const { return count_; }
+
+    // Goes up with every change of the elements or their order (never
+    // down), so that a saver can tell whether the list changed since it
+    // last wrote it without comparing the entries.
+    unsigned long long Revision() const { return revision_; }
     bool IsEmpty() const { return count_ == 0; }
 
     POSITION GetHeadPosition() const { return head_; }
@@ -110,6 +115,7 @@ class TextItemList {
     char* fresh_ = nullptr;  // never used memory in the newest block
     int freshLeft_ = 0;
     int count_ = 0;
+    unsigned long long revision_ = 0;
     std::vector<std::unique_ptr<void, BlockDeleter>> blocks_;
 };
 

@@ -301,6 +301,45 @@ TEST_F(PikoraItemDialogs, TrayAddPutsNewPhrasesOnTopAndTemplatesGoInWithoutTouch
     EXPECT_EQ((*dat)[1].kind, 1);
 }
 
+// Nothing waits for the exit: a kill loses neither the added entry nor the
+// pasted one's move to the top, which comes after the paste's own save.
+TEST_F(PikoraItemDialogs, AnAddedEntryAndAPastedOnesMoveAreOnDiskBeforeAnyExit) {
+    ASSERT_NO_FATAL_FAILURE(StartWithNotepad(
+        SettingIni({{"UseItemMoveTop", "1"}, {"SelectSW", "1"}, {"SelectID", "0"}}),
+        {Locked("old", "o"), Locked("pasted", "p")}));
+    ASSERT_TRUE(pikora_.PostCommand(kIdAddData));
+    HWND add = WaitDialogOf(pikora_.Pid(), kAddCaption);
+    ASSERT_NE(add, nullptr);
+    SetItemText(add, kAddName, "new");
+    SetItemText(add, kAddText, "n");
+    ClickButton(add, kAddButton);
+    EXPECT_EQ(AnswerMessageBox(), "newを追加しました。");
+    PostMessageA(add, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kAddCaption));
+
+    ASSERT_TRUE(notepad_->Focus());
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 2; }, 2000));
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(notepad_->WaitForText("abp")) << Utf8(notepad_->Text());
+
+    const std::vector<DatEntry> expected = {Locked("pasted", "p"), Locked("new", "n"),
+                                            Locked("old", "o")};
+    const bool saved = WaitUntil(
+        [&] {
+            const auto bytes = pikora_.ReadDat();
+            const auto entries = bytes ? CompleteDatEntries(*bytes) : std::nullopt;
+            return entries && *entries == expected;
+        },
+        5000);
+    pikora_.Terminate();
+    ASSERT_TRUE(pikora_.WaitExit(5000));
+    EXPECT_TRUE(saved) << DescribeDat(pikora_.ReadDat());
+}
+
 TEST_F(PikoraItemDialogs, FileNameButtonInsertsTheChosenPathAndKeepsAPictureOnTheClipboard) {
     ASSERT_NO_FATAL_FAILURE(StartWithNotepad(SettingIni({}), {Locked("old", "o")}));
     const std::string file = pikora_.Folder() + "\\my notes.txt";

@@ -120,7 +120,47 @@ TEST(DataFileWriter, TheSameContentAgainIsNotRewrittenUnlessTheFileWentMeanwhile
     writer.Write(changed);
     writer.Drain();
     EXPECT_EQ(ReadAll(path), changed);
+
+    // Another program put a file of the same size there (a backup put back,
+    // a sync client): the list goes in again.
+    const std::string other(changed.size(), 'z');
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << other;
+    }
+    FILETIME earlier = first;
+    HANDLE file =
+        ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ::SetFileTime(file, nullptr, nullptr, &earlier);
+    ::CloseHandle(file);
+    writer.Write(changed);
+    writer.Drain();
+    EXPECT_EQ(ReadAll(path), changed) << "a same-size file from outside was taken for the list";
     ::DeleteFileA(path.c_str());
+}
+
+TEST(DataFileWriter, ARelativeNameStaysInTheFolderThatWasCurrentAtTheStart) {
+    ReportSink sink;
+    const std::string start = TempPath("pikora-start-folder");
+    const std::string moved = TempPath("pikora-moved-folder");
+    ::CreateDirectoryA(start.c_str(), nullptr);
+    ::CreateDirectoryA(moved.c_str(), nullptr);
+    ::DeleteFileA((moved + "\\Pikora.dat").c_str());
+    char before[MAX_PATH];
+    ::GetCurrentDirectoryA(MAX_PATH, before);
+    ::SetCurrentDirectoryA(start.c_str());
+    pikora::DataFileWriter writer("Pikora.dat", sink.Handle(), kWritten);
+    // What the open dialog does on Windows when the user picks a sound.
+    ::SetCurrentDirectoryA(moved.c_str());
+    writer.Write("list");
+    writer.Drain();
+    ::SetCurrentDirectoryA(before);
+    EXPECT_EQ(writer.Path(), start + "\\Pikora.dat");
+    EXPECT_EQ(ReadAll(start + "\\Pikora.dat"), std::string("list"));
+    EXPECT_EQ(ReadAll(moved + "\\Pikora.dat"), std::nullopt);
+    ::DeleteFileA((start + "\\Pikora.dat").c_str());
+    ::RemoveDirectoryA(start.c_str());
+    ::RemoveDirectoryA(moved.c_str());
 }
 
 TEST(DataFileWriter, AFailedWriteIsReportedWithItsCause) {

@@ -227,6 +227,12 @@ TEST(Settings, IniFileLivesNextToTheExecutable) {
     EXPECT_EQ(ProgramDirForExe("C:\\ソフト\\Pikora.exe"), "C:\\ソフト\\");
     EXPECT_EQ(ProgramDirForExe("C:\\tools\\表.exe"), "C:\\tools\\");
     EXPECT_EQ(IniPathForExe("D:\\表\\ソ.exe"), "D:\\表\\Pikora.ini");
+
+    EXPECT_EQ(PathInFolder("C:\\表\\", "pu.wav"), "C:\\表\\pu.wav");
+    EXPECT_EQ(PathInFolder("C:\\表\\", "sub\\pu.wav"), "C:\\表\\sub\\pu.wav");
+    EXPECT_EQ(PathInFolder("C:\\表\\", "D:\\a.wav"), "D:\\a.wav");
+    EXPECT_EQ(PathInFolder("C:\\表\\", "\\\\server\\a.wav"), "\\\\server\\a.wav");
+    EXPECT_EQ(PathInFolder("C:\\表\\", "\\a.wav"), "\\a.wav");
 }
 
 }  // namespace

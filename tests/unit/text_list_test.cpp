@@ -143,6 +143,33 @@ TEST(TextItemList, GetAtCopiesAndSetAtReplacesInPlace) {
     EXPECT_EQ(list.GetAt(list.FindIndex(1)), replacement);
 }
 
+TEST(TextItemList, EveryChangeRaisesTheRevisionAndReadsDoNot) {
+    TextItemList list = ListOf({Normal("A"), Normal("B"), Normal("C")});
+    auto changes = [&](auto&& step) {
+        const auto before = list.Revision();
+        step();
+        return list.Revision() > before;
+    };
+    EXPECT_FALSE(changes([&] {
+        TextItemList::POSITION p = list.GetHeadPosition();
+        list.GetNext(p);
+    }));
+    EXPECT_FALSE(changes([&] { (void)list.GetAt(list.FindIndex(1)); }));
+    EXPECT_TRUE(changes([&] { list.SetAt(list.FindIndex(1), Normal("B2")); }));
+    EXPECT_TRUE(changes([&] { list.AddHead(Normal("0")); }));
+    EXPECT_TRUE(changes([&] { list.AddTail(Normal("Z")); }));
+    EXPECT_TRUE(changes([&] { list.InsertAfter(list.FindIndex(0), Normal("i")); }));
+    EXPECT_TRUE(changes([&] { list.InsertBefore(list.FindIndex(0), Normal("j")); }));
+    EXPECT_TRUE(changes([&] { list.EmplaceTail(KIND_NORMAL, 0, -1, "e", "e"); }));
+    EXPECT_TRUE(changes([&] { list.RemoveAt(list.FindIndex(2)); }));
+    EXPECT_TRUE(changes([&] { MoveItem(list, 3, 0); }));
+    EXPECT_TRUE(changes([&] {
+        TextItemList other = ListOf({Normal("X")});
+        list.swap(other);
+    }));
+    EXPECT_TRUE(changes([&] { list.RemoveAll(); }));
+}
+
 TEST(TextItemList, GetNextAndGetPrevWalkAndStopAtTheEnds) {
     TextItemList list = ListOf({Normal("A"), Normal("B")});
     TextItemList::POSITION pos = list.GetHeadPosition();
