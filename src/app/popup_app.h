@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/caret_finder.h"
 #include "settings/app_settings.h"
 #include "store/data_file.h"
 #include "store/data_file_writer_win32.h"
@@ -124,6 +125,7 @@ class CPopupApp : public ui::App {
     DWORD m_ownClipboardSequence = 0;
     std::string m_ownClipboardText;
     std::unique_ptr<pikora::DataFileWriter> m_dataFileWriter;
+    CCaretFinder m_caretFinder;
 };
 
 // The one application object.
