@@ -7,7 +7,8 @@
 // system caret; the caret is told to accessibility clients as the object for
 // OBJID_CARET, as Chromium does. "system": a system caret there, and no
 // caret object. "hung": neither, and the thread stops for a second whenever
-// it is asked for its caret object, as a busy program does.
+// it is asked for its caret object, as a busy program does. "none": no caret
+// anywhere.
 // Ctrl+V appends the clipboard's CF_UNICODETEXT to the window's text, where
 // a test reads what arrived.
 #include <windows.h>
@@ -21,7 +22,7 @@ namespace {
 constexpr IID kIidAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-enum class Mode { kAccessible, kSystem, kHung };
+enum class Mode { kAccessible, kSystem, kHung, kNone };
 
 Mode g_mode = Mode::kAccessible;
 POINT g_caret{0, 0};
@@ -152,7 +153,7 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-            if (g_mode != Mode::kSystem) {
+            if (g_mode == Mode::kAccessible || g_mode == Mode::kHung) {
                 PatBlt(dc, g_caret.x, g_caret.y, 1, 16, BLACKNESS);
             }
             EndPaint(hwnd, &ps);
@@ -174,7 +175,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 2;
     }
     const std::string mode = __argv[1];
-    g_mode = mode == "system" ? Mode::kSystem : mode == "hung" ? Mode::kHung : Mode::kAccessible;
+    g_mode = mode == "system" ? Mode::kSystem
+             : mode == "hung" ? Mode::kHung
+             : mode == "none" ? Mode::kNone
+                              : Mode::kAccessible;
     g_caret = POINT{std::atoi(__argv[2]), std::atoi(__argv[3])};
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     WNDCLASSW wc{};

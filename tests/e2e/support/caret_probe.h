@@ -13,7 +13,7 @@ namespace e2e {
 
 class CaretProbe {
   public:
-    // mode: "accessible", "system" or "hung"; the caret at client point caret.
+    // mode: "accessible", "system", "hung" or "none"; the caret at client point caret.
     CaretProbe(const std::string& mode, POINT caret);
     bool Started() const { return m_hwnd != nullptr; }
     const std::string& Error() const { return m_error; }
