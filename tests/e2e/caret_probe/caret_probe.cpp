@@ -22,9 +22,7 @@ namespace {
 constexpr IID kIidAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-enum class Mode { kAccessible, kSystem, kHung, kNone };
-
-Mode g_mode = Mode::kAccessible;
+std::string g_mode;
 POINT g_caret{0, 0};
 std::wstring g_text;
 
@@ -61,40 +59,36 @@ class CaretObject : public IAccessible {
         *height = 16;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT, VARIANT* role) override {
-        role->vt = VT_I4;
-        role->lVal = ROLE_SYSTEM_CARET;
-        return S_OK;
+#define PROBE_NOT_IMPLEMENTED(name, ...)                   \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { \
+        return E_NOTIMPL;                                  \
     }
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                     UINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT, VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+    PROBE_NOT_IMPLEMENTED(GetTypeInfoCount, UINT*)
+    PROBE_NOT_IMPLEMENTED(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    PROBE_NOT_IMPLEMENTED(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    PROBE_NOT_IMPLEMENTED(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                          UINT*)
+    PROBE_NOT_IMPLEMENTED(get_accParent, IDispatch**)
+    PROBE_NOT_IMPLEMENTED(get_accChildCount, LONG*)
+    PROBE_NOT_IMPLEMENTED(get_accChild, VARIANT, IDispatch**)
+    PROBE_NOT_IMPLEMENTED(get_accName, VARIANT, BSTR*)
+    PROBE_NOT_IMPLEMENTED(get_accValue, VARIANT, BSTR*)
+    PROBE_NOT_IMPLEMENTED(get_accDescription, VARIANT, BSTR*)
+    PROBE_NOT_IMPLEMENTED(get_accRole, VARIANT, VARIANT*)
+    PROBE_NOT_IMPLEMENTED(get_accState, VARIANT, VARIANT*)
+    PROBE_NOT_IMPLEMENTED(get_accHelp, VARIANT, BSTR*)
+    PROBE_NOT_IMPLEMENTED(get_accHelpTopic, BSTR*, VARIANT, LONG*)
+    PROBE_NOT_IMPLEMENTED(get_accKeyboardShortcut, VARIANT, BSTR*)
+    PROBE_NOT_IMPLEMENTED(get_accFocus, VARIANT*)
+    PROBE_NOT_IMPLEMENTED(get_accSelection, VARIANT*)
+    PROBE_NOT_IMPLEMENTED(get_accDefaultAction, VARIANT, BSTR*)
+    PROBE_NOT_IMPLEMENTED(accSelect, LONG, VARIANT)
+    PROBE_NOT_IMPLEMENTED(accNavigate, LONG, VARIANT, VARIANT*)
+    PROBE_NOT_IMPLEMENTED(accHitTest, LONG, LONG, VARIANT*)
+    PROBE_NOT_IMPLEMENTED(accDoDefaultAction, VARIANT)
+    PROBE_NOT_IMPLEMENTED(put_accName, VARIANT, BSTR)
+    PROBE_NOT_IMPLEMENTED(put_accValue, VARIANT, BSTR)
+#undef PROBE_NOT_IMPLEMENTED
 
   private:
     virtual ~CaretObject() = default;
@@ -120,11 +114,11 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_GETOBJECT:
             if (static_cast<LONG>(lParam) == OBJID_CARET) {
-                if (g_mode == Mode::kHung) {
+                if (g_mode == "hung") {
                     Sleep(1000);
                     return 0;
                 }
-                if (g_mode == Mode::kAccessible) {
+                if (g_mode == "accessible") {
                     CaretObject* caret = new CaretObject(hwnd);
                     const LRESULT result = LresultFromObject(kIidAccessible, wParam, caret);
                     caret->Release();
@@ -133,15 +127,10 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_SETFOCUS:
-            if (g_mode == Mode::kSystem) {
+            if (g_mode == "system") {
                 CreateCaret(hwnd, nullptr, 1, 16);
                 SetCaretPos(g_caret.x, g_caret.y);
                 ShowCaret(hwnd);
-            }
-            return 0;
-        case WM_KILLFOCUS:
-            if (g_mode == Mode::kSystem) {
-                DestroyCaret();
             }
             return 0;
         case WM_KEYDOWN:
@@ -150,15 +139,6 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            if (g_mode == Mode::kAccessible || g_mode == Mode::kHung) {
-                PatBlt(dc, g_caret.x, g_caret.y, 1, 16, BLACKNESS);
-            }
-            EndPaint(hwnd, &ps);
-            return 0;
-        }
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -174,18 +154,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     if (__argc < 4) {
         return 2;
     }
-    const std::string mode = __argv[1];
-    g_mode = mode == "system" ? Mode::kSystem
-             : mode == "hung" ? Mode::kHung
-             : mode == "none" ? Mode::kNone
-                              : Mode::kAccessible;
+    g_mode = __argv[1];
     g_caret = POINT{std::atoi(__argv[2]), std::atoi(__argv[3])};
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     WNDCLASSW wc{};
     wc.lpfnWndProc = ProbeProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"PikoraCaretProbe";
     RegisterClassW(&wc);
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 250,
