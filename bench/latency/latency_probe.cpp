@@ -8,16 +8,25 @@
 // - start to idle (the list is loaded before the message loop runs), and to
 //   the first popup when Alt+X is pressed at once;
 // - the working set and committed private memory after start and after the
-//   first popup, against an empty Pikora's.
+//   first popup, against an empty Pikora's;
+// - hotkey pressed to popup visible in front of a program (the caret probe)
+//   whose caret is found through each source: the system caret, the
+//   accessible caret object, none at all (UI Automation asked in vain: Wine
+//   8 has no UI Automation client object), and a program that does not
+//   answer.
+//
+//   latency_probe.exe [caret]     "caret": the floor and the caret figures only
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "store/data_file.h"
+#include "support/caret_probe.h"
 #include "support/child_process.h"
 #include "support/common.h"
 #include "support/input.h"
@@ -222,14 +231,109 @@ double MeasureFloor() {
     return Median(times);
 }
 
+struct CaretFigures {
+    const char* source;
+    const char* mode;
+    double popupMs = -1;
+    // How far the popup opened from caret + offsets, at most (px).
+    long offBy = -1;
+};
+
+// Popup rounds in front of the caret probe in `mode`, with a short list.
+void MeasureCaret(CaretFigures& figures, int rounds) {
+    e2e::PikoraProcess pikora;
+    e2e::PikoraSeed seed;
+    seed.ini = "[Setting]\r\nCopyPopup=0\r\nRirekiWave=0\r\n";
+    seed.dat = DataFileWith(10);
+    if (!pikora.Prepare(std::string("latency-caret-") + figures.mode, seed) ||
+        !pikora.Start(20000)) {
+        std::fprintf(stderr, "cannot start Pikora: %s\n", pikora.Error().c_str());
+        return;
+    }
+    const POINT caretClient{140, 90};
+    e2e::CaretProbe probe(figures.mode, caretClient);
+    if (!probe.Started()) {
+        std::fprintf(stderr, "caret probe: %s\n", probe.Error().c_str());
+        return;
+    }
+    // Where the popup belongs, before the default offsets: at the caret; a
+    // system caret's client point counts from the window's outer corner, as
+    // it always has; without a caret, at that corner.
+    const std::string mode = figures.mode;
+    RECT frame{};
+    ::GetWindowRect(probe.Window(), &frame);
+    POINT anchor{frame.left, frame.top};
+    if (mode == "system") {
+        anchor = POINT{frame.left + caretClient.x, frame.top + caretClient.y};
+    } else if (mode == "accessible") {
+        anchor = probe.CaretOnScreen();
+    }
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        // A probe that played hung answers again once its second is over.
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutA(probe.Window(), WM_NULL, 0, 0, 0, 5000, &ignored);
+        probe.Focus();
+        const double t = TimeToPopup(pikora.Pid());
+        if (t < 0) {
+            continue;
+        }
+        times.push_back(t);
+        RECT r{};
+        ::GetWindowRect(VisiblePopupOf(pikora.Pid()), &r);
+        figures.offBy = std::max({figures.offBy, std::labs(r.left - (anchor.x - 20)),
+                                  std::labs(r.top - (anchor.y + 20))});
+        e2e::PressKey(VK_ESCAPE);
+        WaitHidden(pikora.Pid());
+        ::Sleep(100);
+    }
+    figures.popupMs = Median(times);
+    pikora.Exit(30000);
+}
+
 double Ratio(double a, double b) {
     return a > 0 && b > 0 ? a / b : 0.0;
 }
 
 }  // namespace
 
-int main() {
+// The caret figures beside the floor; false when one is missing or out of
+// its bound (each source within 1.2x of the system caret, a program that
+// does not answer within 300 ms of the floor).
+bool ReportCaretFigures(double floorMs) {
+    CaretFigures figures[] = {{"system caret", "system"},
+                              {"accessible caret object (OBJID_CARET)", "accessible"},
+                              {"no caret anywhere (UI Automation asked in vain)", "none"},
+                              {"program that does not answer (hung)", "hung"}};
+    for (CaretFigures& f : figures) {
+        MeasureCaret(f, 21);
+    }
+    const double system = figures[0].popupMs;
+    std::printf(
+        "\n| caret found through | hotkey to popup visible (median ms) | x floor | x system caret "
+        "| above floor (ms) | popup off caret + offsets (max px) |\n");
+    std::printf("|---|---|---|---|---|---|\n");
+    std::printf("| bare Win32 window (floor) | %.1f | 1.00 | - | - | - |\n", floorMs);
+    bool ok = floorMs > 0 && system > 0;
+    for (const CaretFigures& f : figures) {
+        std::printf("| %s | %.1f | %.2f | %.2f | %.1f | %ld |\n", f.source, f.popupMs,
+                    Ratio(f.popupMs, floorMs), Ratio(f.popupMs, system), f.popupMs - floorMs,
+                    f.offBy);
+        ok = ok && f.popupMs > 0 && f.offBy >= 0 && f.offBy <= 4;
+    }
+    std::printf(
+        "| UI Automation caret range | not measured: Wine has no UI Automation client object "
+        "| | | | |\n");
+    ok = ok && figures[1].popupMs <= 1.2 * system && figures[2].popupMs <= 1.2 * system &&
+         figures[3].popupMs <= floorMs + 300;
+    return ok;
+}
+
+int main(int argc, char** argv) {
     const double floorMs = MeasureFloor();
+    if (argc > 1 && std::string(argv[1]) == "caret") {
+        return ReportCaretFigures(floorMs) ? 0 : 1;
+    }
     const PikoraFigures empty = MeasurePikora(0, 0);
     const int sizes[] = {1000, 10000, 100000};
     std::vector<PikoraFigures> cases;
@@ -265,5 +369,6 @@ int main() {
             Ratio(c.started.workingSetMb - empty.started.workingSetMb, c.listMb),
             c.afterPopup.workingSetMb, c.started.pagefileMb, c.afterPopup.pagefileMb);
     }
+    ok = ReportCaretFigures(floorMs) && ok;
     return ok ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/caret_finder.h"
 #include "settings/app_settings.h"
 #include "store/data_file.h"
 #include "store/data_file_writer_win32.h"
@@ -138,6 +139,7 @@ class CPopupApp : public ui::App {
     std::unique_ptr<pikora::DataFileWriter> m_dataFileWriter;
     // The list's revision when it was last encoded for a save.
     unsigned long long m_savedRevision = 0;
+    CCaretFinder m_caretFinder;
 };
 
 // The one application object.

@@ -38,44 +38,48 @@ void CPopupApp::LocateCaret(POINT& p) {
     m_hwndTargetFocus = nullptr;
     POINT caret{0, 0};
     RECT focusRect{0, 0, 0, 0};
-    bool haveScreenCaret = false;
-    POINT screenCaret{0, 0};
+    const pikora::ScreenPoint desktop{::GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                      ::GetSystemMetrics(SM_YVIRTUALSCREEN)};
 
     const DWORD current = ::GetCurrentThreadId();
     HWND foreground = ::GetForegroundWindow();
     const DWORD target = foreground ? ::GetWindowThreadProcessId(foreground, nullptr) : 0;
-    if (current != 0 && target != 0 && ::AttachThreadInput(current, target, TRUE)) {
-        const bool caretShown = ::GetCaretPos(&caret) != FALSE;
-        if (!caretShown) {
-            ::OutputDebugStringA("失敗");
-        }
-        m_hwndTargetFocus = ::GetFocus();
-        if (m_hwndTargetFocus) {
-            ::GetWindowRect(m_hwndTargetFocus, &focusRect);
-        }
-        ::AttachThreadInput(current, target, FALSE);
-        // Many editors and browsers draw their own caret and keep no system
-        // caret; the thread's GUI state may still know where it is.
-        if (!caretShown) {
-            GUITHREADINFO gui{};
-            gui.cbSize = sizeof gui;
-            if (::GetGUIThreadInfo(target, &gui) && gui.hwndCaret && !::IsRectEmpty(&gui.rcCaret)) {
-                screenCaret = POINT{gui.rcCaret.left, gui.rcCaret.top};
-                ::ClientToScreen(gui.hwndCaret, &screenCaret);
-                haveScreenCaret = true;
-            }
-        }
+    // GetCaretPos is no proof of a caret: Wine answers (0, 0) for a thread
+    // that has none. The thread's GUI state names the caret's window.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    const bool ownsCaret = target != 0 && ::GetGUIThreadInfo(target, &gui) && gui.hwndCaret;
+    if (current == 0 || target == 0 || !::AttachThreadInput(current, target, TRUE)) {
+        const pikora::ScreenPoint point = pikora::CaretScreenPoint({0, 0}, {}, desktop);
+        p = POINT{point.x, point.y};
+        m_ptCaret = p;
+        return;
     }
-    const pikora::ScreenPoint desktop{::GetSystemMetrics(SM_XVIRTUALSCREEN),
-                                      ::GetSystemMetrics(SM_YVIRTUALSCREEN)};
-    pikora::ScreenPoint point;
-    if (haveScreenCaret) {
-        point = pikora::CaretScreenPoint({screenCaret.x, screenCaret.y}, {}, desktop);
-    } else {
-        point = pikora::CaretScreenPoint(
-            {caret.x, caret.y}, {focusRect.left, focusRect.top, focusRect.right, focusRect.bottom},
-            desktop);
+    const bool caretRead = ownsCaret && ::GetCaretPos(&caret);
+    if (!caretRead) {
+        ::OutputDebugStringA("失敗");
     }
+    m_hwndTargetFocus = ::GetFocus();
+    if (m_hwndTargetFocus) {
+        ::GetWindowRect(m_hwndTargetFocus, &focusRect);
+    }
+    ::AttachThreadInput(current, target, FALSE);
+
+    const pikora::ScreenRect focusWindow{focusRect.left, focusRect.top, focusRect.right,
+                                         focusRect.bottom};
+    CCaretFinder::Target found;
+    found.foreground = foreground;
+    found.focus = m_hwndTargetFocus;
+    found.focusCorner = pikora::CaretScreenPoint({0, 0}, focusWindow, desktop);
+    if (caretRead) {
+        found.systemCaret = pikora::CaretScreenPoint({caret.x, caret.y}, focusWindow, desktop);
+    } else if (ownsCaret) {
+        POINT screenCaret{gui.rcCaret.left, gui.rcCaret.top};
+        ::ClientToScreen(gui.hwndCaret, &screenCaret);
+        found.systemCaret = pikora::CaretScreenPoint({screenCaret.x, screenCaret.y}, {}, desktop);
+    }
+    const pikora::ScreenPoint point =
+        pikora::CaretScreenPoint(m_caretFinder.Find(found).point, {}, desktop);
     p = POINT{point.x, point.y};
     m_ptCaret = p;
 }

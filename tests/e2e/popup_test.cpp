@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/clipboard.h"
+#include "support/caret_probe.h"
 #include "support/common.h"
 #include "support/input.h"
 #include "support/notepad.h"
@@ -536,6 +537,33 @@ TEST_F(PikoraPopup, ClickingIntoNotepadClosesThePopupWithoutTyping) {
     EXPECT_EQ(clipboard.Changes(), 0) << "the clipboard was written";
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == notepad_->Frame(); }, 2000))
         << "in front: " << DescribeWindow(GetForegroundWindow());
+}
+
+TEST_F(PikoraPopup, AProgramThatTellsItsCaretOnlyToAccessibilityGetsThePopupThereAndTheText) {
+    const std::string text = "こんにちは、世界";
+    PikoraSeed seed;
+    seed.ini = SettingIni({});
+    seed.dat = EncodeDat({Locked("挨拶", text)});
+    ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
+    CaretProbe probe("accessible", POINT{140, 90});
+    ASSERT_TRUE(probe.Started()) << probe.Error();
+    ASSERT_TRUE(probe.Focus());
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(probe.Window(), nullptr), &info));
+    ASSERT_EQ(info.hwndCaret, nullptr) << "the probe shows a system caret";
+
+    HWND popup = OpenPopupWithAltX();
+    ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
+    const POINT caret = probe.CaretOnScreen();
+    RECT r{};
+    GetWindowRect(popup, &r);
+    EXPECT_NEAR(r.left, caret.x - 20, 4) << "caret at (" << caret.x << "," << caret.y << ")";
+    EXPECT_NEAR(r.top, caret.y + 20, 4) << "caret at (" << caret.x << "," << caret.y << ")";
+
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return probe.Pasted() == text; }, 3000))
+        << "the probe got '" << Utf8(probe.Pasted()) << "' (" << Hex(probe.Pasted()) << ")";
 }
 
 }  // namespace
