@@ -334,8 +334,10 @@ TEST_F(PikoraStore, CopiesMarkedAsPrivateAreNotRecordedButThePlainCopyAfterEachI
         recorded.push_back(plain);
         const std::string expected = expectedFile();
         EXPECT_TRUE(WaitForSize(dat, expected.size())) << "Pikora.dat: " << SizeText(dat);
-        const auto bytes = pikora_.ReadDat();
-        ASSERT_TRUE(bytes.has_value());
+        // Wine may refuse to open the file for a moment right after the
+        // rename that replaced it.
+        std::optional<std::string> bytes;
+        ASSERT_TRUE(WaitUntil([&] { return (bytes = pikora_.ReadDat()).has_value(); }, 2000));
         EXPECT_EQ(Hex(*bytes), Hex(expected)) << SummarizeEntries(DecodeDat(*bytes).entries);
     }
 
