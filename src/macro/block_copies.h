@@ -1,0 +1,46 @@
+// Where the copies of a macro block lie in the text after it, so that they
+// can take the block's expansion with it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace pikora {
+
+// A copy is an occurrence of the block's bytes on a character start. In a
+// short text the copies are searched for. In a long one that would read the
+// rest of the text again for every block, so the opening tags are indexed by
+// a hash of the block each one begins (up to the first closing tag after it,
+// byte for byte; a copy begins the same one) and only tags of the block's
+// hash are compared. The index follows the text as the expander rewrites it.
+class BlockCopies {
+  public:
+    // The copies of block (which ends at blockEnd in text and has its
+    // closing tag), left to right: character starts for a walk from blockEnd.
+    std::vector<std::size_t> Find(const std::string& text, std::string_view block,
+                                  std::size_t blockEnd);
+
+    // Tells the index how text (of oldSize bytes) was rewritten: the block
+    // ending at blockEnd and its copies (of blockSize bytes each, at the old
+    // positions copies) became the expansion of expansionSize bytes, which
+    // now starts at expansionStart.
+    void Replaced(std::size_t oldSize, std::size_t blockEnd, const std::vector<std::size_t>& copies,
+                  std::size_t blockSize, const std::string& text, std::size_t expansionStart,
+                  std::size_t expansionSize);
+
+  private:
+    struct Tag {
+        std::size_t fromEnd;  // stays as it is while the text before it is rewritten
+        std::size_t length;   // of the block it begins, or up to the end of the text
+    };
+    void Add(const std::string& text, std::vector<std::size_t> tags);
+
+    bool indexed_ = false;
+    std::unordered_multimap<std::uint64_t, Tag> tags_;
+};
+
+}  // namespace pikora
