@@ -13,29 +13,25 @@ constexpr std::size_t npos = std::string::npos;
 // Below this many bytes after a block its copies are searched for directly.
 constexpr std::size_t kIndexFrom = 4096;
 
-// A polynomial hash modulo 2^64, built from the end of the text towards its
-// start, so that the nested tags that one closing tag ends share the work.
-// Equal hashes are compared byte by byte: a collision costs a comparison,
-// never a wrong copy.
-class BlockHash {
-  public:
-    void Prepend(std::string_view s, std::size_t from, std::size_t to) {
-        for (std::size_t i = to; i-- > from;) {
-            value_ += (static_cast<unsigned char>(s[i]) + 1u) * power_;
-            power_ *= 0x100000001B3ULL;
+// The block that an opening tag begins: up to the first closing tag after
+// it, byte for byte, or to the end of the text.
+std::size_t BlockEndAfter(std::string_view text, std::size_t tag) {
+    const std::size_t close = FindBytes(text, kCloseTag, tag + kOpenTag.size());
+    return close == npos ? text.size() : close + kCloseTag.size();
+}
+
+// Its length and the bytes at its two ends tell blocks apart well enough;
+// leaving out a long middle makes indexing a tag cost the same however far
+// its closing tag is. Tags that share a key are compared byte for byte.
+std::uint64_t KeyOf(std::string_view block) {
+    const std::size_t part = std::min<std::size_t>(block.size(), 64);
+    std::uint64_t hash = 0xCBF29CE484222325ULL ^ block.size();
+    for (const std::string_view end : {block.substr(0, part), block.substr(block.size() - part)}) {
+        for (const char c : end) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
         }
     }
-    std::uint64_t Value() const { return value_; }
-
-  private:
-    std::uint64_t value_ = 0;
-    std::uint64_t power_ = 1;
-};
-
-std::uint64_t HashOfBlock(std::string_view block) {
-    BlockHash hash;
-    hash.Prepend(block, 0, FindBytes(block, kCloseTag, kOpenTag.size()) + kCloseTag.size());
-    return hash.Value();
+    return hash;
 }
 
 // Appends where opening tags begin that overlap [start, start + size) of text.
@@ -70,14 +66,17 @@ std::vector<std::size_t> BlockCopies::Find(const std::string& text, std::string_
         indexed_ = true;
         std::vector<std::size_t> tags;
         TagsIn(text, blockEnd, tail, tags);
-        Add(text, std::move(tags));
+        Add(text, tags);
     }
-    // Tags the expander has passed stay until the next copies are replaced;
-    // so can tags whose block changed since, which the comparison rejects.
-    const auto [first, last] = tags_.equal_range(HashOfBlock(block));
+    // Tags the expander has passed count as current until the next copies
+    // are replaced; the comparison rejects them, as it does tags that the
+    // front of the text was written over.
+    const auto [first, last] =
+        byBlock_.equal_range(KeyOf(block.substr(0, BlockEndAfter(block, 0))));
     for (auto it = first; it != last; ++it) {
-        const std::size_t copy = text.size() - it->second.fromEnd;
-        if (it->second.fromEnd <= tail && text.compare(copy, block.size(), block) == 0 &&
+        const Tag& tag = tags_[it->second];
+        const std::size_t copy = text.size() - tag.fromEnd;
+        if (tag.current && tag.fromEnd <= tail && text.compare(copy, block.size(), block) == 0 &&
             IsCharBoundary(text, copy, blockEnd)) {
             copies.push_back(copy);
         }
@@ -98,13 +97,15 @@ void BlockCopies::Replaced(std::size_t oldSize, std::size_t blockEnd,
     TagsIn(text, expansionStart, expansionSize, changed);
     if (copies.empty()) {
         // Nothing after the block moved or changed.
-        Add(text, std::move(changed));
+        Add(text, changed);
         return;
     }
-    for (auto it = tags_.begin(); it != tags_.end();) {
-        Tag& tag = it->second;
+    for (Tag& tag : tags_) {
+        if (!tag.current) {
+            continue;
+        }
         if (tag.fromEnd > oldSize - blockEnd) {  // passed by the expander
-            it = tags_.erase(it);
+            tag.current = false;
             continue;
         }
         const std::size_t oldPos = oldSize - tag.fromEnd;
@@ -115,12 +116,10 @@ void BlockCopies::Replaced(std::size_t oldSize, std::size_t blockEnd,
         tag.fromEnd += copiesAfter * expansionSize - copiesAfter * blockSize;
         if (next != copies.end() && *next < oldPos + tag.length) {
             // Inside a copy, or its block runs into one and so changed.
+            tag.current = false;
             if (*next > oldPos) {
                 changed.push_back(text.size() - tag.fromEnd);
             }
-            it = tags_.erase(it);
-        } else {
-            ++it;
         }
     }
     for (std::size_t i = 0; i < copies.size(); ++i) {
@@ -130,38 +129,20 @@ void BlockCopies::Replaced(std::size_t oldSize, std::size_t blockEnd,
     }
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
-    Add(text, std::move(changed));
+    Add(text, changed);
 }
 
-// Indexes the opening tags at tags (in order), each by the bytes from it
-// through the first closing tag after it. Walking from the last tag to the
-// first hashes the bytes before one closing tag once for all its tags.
-void BlockCopies::Add(const std::string& text, std::vector<std::size_t> tags) {
-    if (tags.empty()) {
-        return;
-    }
-    std::vector<std::size_t> closes;
-    for (std::size_t close = FindBytes(text, kCloseTag, tags.front()); close != npos;
-         close = FindBytes(text, kCloseTag, close + kCloseTag.size())) {
-        closes.push_back(close);
-        if (close > tags.back()) {
-            break;
+// Indexes the opening tags at tags (in order of position). Nested tags end
+// at the same closing tag, which is looked for once.
+void BlockCopies::Add(const std::string& text, const std::vector<std::size_t>& tags) {
+    std::size_t close = 0;
+    for (const std::size_t tag : tags) {
+        if (close != npos && close < tag) {
+            close = FindBytes(text, kCloseTag, tag + kOpenTag.size());
         }
-    }
-    BlockHash hash;
-    std::size_t hashedEnd = npos;
-    std::size_t hashedFrom = npos;
-    for (auto tag = tags.rbegin(); tag != tags.rend(); ++tag) {
-        const auto close = std::lower_bound(closes.begin(), closes.end(), *tag);
-        const std::size_t end = close == closes.end() ? text.size() : *close + kCloseTag.size();
-        if (end != hashedEnd) {
-            hash = BlockHash();
-            hashedEnd = end;
-            hashedFrom = end;
-        }
-        hash.Prepend(text, *tag, hashedFrom);
-        hashedFrom = *tag;
-        tags_.insert({hash.Value(), {text.size() - *tag, end - *tag}});
+        const std::size_t end = close == npos ? text.size() : close + kCloseTag.size();
+        byBlock_.insert({KeyOf(std::string_view(text).substr(tag, end - tag)), tags_.size()});
+        tags_.push_back({text.size() - tag, end - tag, true});
     }
 }
 

@@ -14,9 +14,10 @@ namespace pikora {
 // A copy is an occurrence of the block's bytes on a character start. In a
 // short text the copies are searched for. In a long one that would read the
 // rest of the text again for every block, so the opening tags are indexed by
-// a hash of the block each one begins (up to the first closing tag after it,
-// byte for byte; a copy begins the same one) and only tags of the block's
-// hash are compared. The index follows the text as the expander rewrites it.
+// the block each one begins (up to the first closing tag after it, byte for
+// byte; a copy begins the same one), and only the tags that begin a block
+// like this one are compared. The index follows the text as the expander
+// rewrites it.
 class BlockCopies {
   public:
     // The copies of block (which ends at blockEnd in text and has its
@@ -36,11 +37,13 @@ class BlockCopies {
     struct Tag {
         std::size_t fromEnd;  // stays as it is while the text before it is rewritten
         std::size_t length;   // of the block it begins, or up to the end of the text
+        bool current;         // false once passed, or once its block changed
     };
-    void Add(const std::string& text, std::vector<std::size_t> tags);
+    void Add(const std::string& text, const std::vector<std::size_t>& tags);
 
     bool indexed_ = false;
-    std::unordered_multimap<std::uint64_t, Tag> tags_;
+    std::vector<Tag> tags_;
+    std::unordered_multimap<std::uint64_t, std::size_t> byBlock_;  // into tags_
 };
 
 }  // namespace pikora

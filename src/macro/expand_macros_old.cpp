@@ -258,7 +258,8 @@ void ReplaceKeywords(std::string_view work, const KeywordValues& values, std::st
     // so trying the keywords in order at each '$' equals one pass per keyword.
     for (std::size_t pos = 0; pos < work.size();) {
         if (work[pos] == '$') {
-            if (pos + 1 < work.size() && work[pos + 1] == '$') {
+            if ((pos + 1 < work.size() && work[pos + 1] == '$') ||
+                work.compare(pos, 4, "$AMP") == 0) {
                 // A '$' right before a keyword can join the keyword's value
                 // into a later keyword ("$$MM" turns into "$Mar", then into
                 // "03ar"); only one pass per keyword gives that text.

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "macro/char_boundary.h"
 #include "macro/rewriter.h"
-#include "text/cp932.h"
 
 namespace pikora {
 namespace {
@@ -21,6 +21,20 @@ std::string Printf(const char* format, int number) {
 template <std::size_t N>
 std::string Pick(const std::array<const char*, N>& table, int index) {
     return index >= 0 && static_cast<std::size_t>(index) < N ? table[index] : "";
+}
+
+// Every occurrence of from that starts a character, left to right, replaced
+// by to.
+std::string ReplaceEach(std::string_view s, std::string_view from, std::string_view to) {
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t hit = FindOnBoundary(s, from, 0); hit != npos;
+         hit = FindOnBoundary(s, from, copied)) {
+        out.append(s, copied, hit - copied);
+        out.append(to);
+        copied = hit + from.size();
+    }
+    return out.append(s, copied);
 }
 
 // Runs and removes every opener...closer macro of work, first to last. An
@@ -79,14 +93,16 @@ KeywordValues KeywordValuesAt(const LocalTime& now) {
 std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher) {
     // Every tag goes, not only the block's own: an opening tag inside a block
     // opens nothing, as the block already ends at the first closing tag.
-    std::string work = ReplaceAll(ReplaceAll(block, kOpenTag, ""), kCloseTag, "");
+    std::string work = ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
+    // Keywords and launch macros all begin with '$'.
+    if (work.find('$') == npos) {
+        return work;
+    }
     // One pass per keyword, each over the result of the one before: a value
     // can complete a later keyword ("$" then "$MM" gives "$Mar", then "03ar").
-    if (work.find('$') != npos) {
-        for (const auto& [keyword, value] : values) {
-            if (work.find(keyword) != npos) {
-                work = ReplaceAll(work, keyword, value);
-            }
+    for (const auto& [keyword, value] : values) {
+        if (work.find(keyword) != npos) {
+            work = ReplaceEach(work, keyword, value);
         }
     }
     // Keywords first, so that arguments can name today's file. Documents

@@ -43,16 +43,21 @@ std::size_t Rewriter::Replace(std::size_t pos, std::size_t end, std::string_view
         restStart_ = start;
         return start + carried;
     }
-    // Copies move the text between them, so the rest is written anew, with
-    // as much room again in front of it: a row of growing expansions then
-    // copies the text a few times, not once per block.
+    // Copies move the text between them, so the rest is written anew. When
+    // the expansion does not fit, with as much room again in front of it: a
+    // row of growing expansions then copies the text a few times, not once
+    // per block.
     const std::size_t size = end - pos;
     const std::size_t restSize =
         carried + (buffer_.size() - end) + (copies.size() + 1) * with.size() - copies.size() * size;
-    std::string rebuilt;
-    rebuilt.reserve(doneEnd_ + 2 * restSize);
+    const std::size_t room = copies.empty() ? restSize : 0;
+    // Written into the buffer of the previous rebuild: a fresh one would cost
+    // the system a page fault for every page of it, round after round.
+    std::string& rebuilt = spare_;
+    rebuilt.clear();
+    rebuilt.reserve(doneEnd_ + room + restSize);
     rebuilt.append(buffer_, 0, doneEnd_);
-    rebuilt.append(restSize, '\0');
+    rebuilt.append(room, '\0');
     const std::size_t restStart = rebuilt.size();
     rebuilt.append(buffer_, restStart_, carried);
     rebuilt.append(with);
@@ -63,7 +68,7 @@ std::size_t Rewriter::Replace(std::size_t pos, std::size_t end, std::string_view
         copied = copy + size;
     }
     rebuilt.append(buffer_, copied);
-    buffer_ = std::move(rebuilt);
+    buffer_.swap(rebuilt);
     restStart_ = restStart;
     return restStart + carried;
 }

@@ -42,6 +42,7 @@ class Rewriter {
     void SetAsideBefore(std::size_t pos);
 
     std::string buffer_;
+    std::string spare_;
     std::size_t reach_;
     std::size_t doneEnd_ = 0;    // the set-aside text is [0, doneEnd_)
     std::size_t restStart_ = 0;  // the text still to search is [restStart_, size)
