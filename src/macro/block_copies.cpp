@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t npos = std::string::npos;
 
 // Below this many bytes after a block its copies are searched for directly.
-constexpr std::size_t kIndexFrom = 4096;
+constexpr std::size_t kIndexFrom = 1024;
 
 // The block that an opening tag begins: up to the first closing tag after
 // it, byte for byte, or to the end of the text.
@@ -100,9 +100,10 @@ void BlockCopies::Replaced(std::size_t oldSize, std::size_t blockEnd,
         Add(text, changed);
         return;
     }
+    const std::size_t unmovedFromEnd = oldSize - (copies.back() + blockSize);
     for (Tag& tag : tags_) {
-        if (!tag.current) {
-            continue;
+        if (!tag.current || tag.fromEnd <= unmovedFromEnd) {
+            continue;  // after the last copy, nothing moved or changed
         }
         if (tag.fromEnd > oldSize - blockEnd) {  // passed by the expander
             tag.current = false;
