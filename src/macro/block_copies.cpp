@@ -10,9 +10,6 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-// Below this many bytes after a block its copies are searched for directly.
-constexpr std::size_t kIndexFrom = 1024;
-
 // The block that an opening tag begins: up to the first closing tag after
 // it, byte for byte, or to the end of the text.
 std::size_t BlockEndAfter(std::string_view text, std::size_t tag) {
@@ -48,25 +45,18 @@ void TagsIn(const std::string& text, std::size_t start, std::size_t size,
 
 }  // namespace
 
+BlockCopies::BlockCopies(const std::string& text) {
+    std::vector<std::size_t> tags;
+    TagsIn(text, 0, text.size(), tags);
+    Add(text, tags);
+}
+
 std::vector<std::size_t> BlockCopies::Find(const std::string& text, std::string_view block,
                                            std::size_t blockEnd) {
     std::vector<std::size_t> copies;
     const std::size_t tail = text.size() - blockEnd;
     if (block.size() > tail) {
         return copies;
-    }
-    if (!indexed_ && tail < kIndexFrom) {
-        for (std::size_t copy = FindOnBoundary(text, block, blockEnd); copy != npos;
-             copy = FindOnBoundary(text, block, copy + block.size())) {
-            copies.push_back(copy);
-        }
-        return copies;
-    }
-    if (!indexed_) {
-        indexed_ = true;
-        std::vector<std::size_t> tags;
-        TagsIn(text, blockEnd, tail, tags);
-        Add(text, tags);
     }
     // Tags the expander has passed count as current until the next copies
     // are replaced; the comparison rejects them, as it does tags that the
@@ -90,9 +80,6 @@ void BlockCopies::Replaced(std::size_t oldSize, std::size_t blockEnd,
                            const std::vector<std::size_t>& copies, std::size_t blockSize,
                            const std::string& text, std::size_t expansionStart,
                            std::size_t expansionSize) {
-    if (!indexed_) {
-        return;
-    }
     std::vector<std::size_t> changed;
     TagsIn(text, expansionStart, expansionSize, changed);
     if (copies.empty()) {

@@ -11,15 +11,16 @@
 
 namespace pikora {
 
-// A copy is an occurrence of the block's bytes on a character start. In a
-// short text the copies are searched for. In a long one that would read the
-// rest of the text again for every block, so the opening tags are indexed by
-// the block each one begins (up to the first closing tag after it, byte for
-// byte; a copy begins the same one), and only the tags that begin a block
-// like this one are compared. The index follows the text as the expander
-// rewrites it.
+// A copy is an occurrence of the block's bytes on a character start.
+// Searching the rest of the text for every block would read it again and
+// again, so the opening tags are indexed by the block each one begins (up to
+// the first closing tag after it, byte for byte; a copy begins the same
+// one), and only the tags that begin a block like this one are compared. The
+// index follows the text as the expander rewrites it.
 class BlockCopies {
   public:
+    explicit BlockCopies(const std::string& text);
+
     // The copies of block (which ends at blockEnd in text and has its
     // closing tag), left to right: character starts for a walk from blockEnd.
     std::vector<std::size_t> Find(const std::string& text, std::string_view block,
@@ -41,7 +42,6 @@ class BlockCopies {
     };
     void Add(const std::string& text, const std::vector<std::size_t>& tags);
 
-    bool indexed_ = false;
     std::vector<Tag> tags_;
     std::unordered_multimap<std::uint64_t, std::size_t> byBlock_;  // into tags_
 };
