@@ -22,6 +22,8 @@ if(PIKORA_UNIT_SOURCES)
     target_compile_options(pikora_unit PRIVATE -Wno-self-assign-overloaded)
   endif()
   target_link_libraries(pikora_unit PRIVATE pikora_core GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(pikora_unit
+    PRIVATE PIKORA_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/unit/data")
   gtest_discover_tests(pikora_unit DISCOVERY_TIMEOUT 60)
 endif()
 

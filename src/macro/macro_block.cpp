@@ -1,0 +1,118 @@
+#include "macro/macro_block.h"
+
+#include <cstdio>
+
+#include "macro/char_boundary.h"
+#include "macro/rewriter.h"
+
+namespace pikora {
+namespace {
+
+constexpr std::size_t npos = std::string::npos;
+
+std::string Printf(const char* format, int number) {
+    char text[16];
+    std::snprintf(text, sizeof text, format, number);
+    return text;
+}
+
+// The C runtime's fields are always in range; an empty value keeps a wrong
+// one from reading past a table.
+template <std::size_t N>
+std::string Pick(const std::array<const char*, N>& table, int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < N ? table[index] : "";
+}
+
+// Every occurrence of from that starts a character, left to right, replaced
+// by to.
+std::string ReplaceEach(std::string_view s, std::string_view from, std::string_view to) {
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t hit = FindOnBoundary(s, from, 0); hit != npos;
+         hit = FindOnBoundary(s, from, copied)) {
+        out.append(s, copied, hit - copied);
+        out.append(to);
+        copied = hit + from.size();
+    }
+    return out.append(s, copied);
+}
+
+// Runs and removes every opener...closer macro of work, first to last. An
+// argument without its closer runs to the end of work. A removal can join the
+// text on its two sides into a new opener, which is run in its turn.
+template <typename Launch>
+std::string RunLaunchMacros(std::string work, std::string_view opener, std::string_view closer,
+                            Launch launch) {
+    Rewriter text(std::move(work), opener.size() - 1);
+    for (std::size_t macro = text.Find(opener); macro != npos; macro = text.Find(opener)) {
+        const std::string& buffer = text.Buffer();
+        const std::size_t argument = macro + opener.size();
+        const std::size_t closing = text.Find(closer, argument);
+        const std::size_t argumentEnd = closing == npos ? buffer.size() : closing;
+        if (argumentEnd > argument) {
+            launch(buffer.substr(argument, argumentEnd - argument));
+        }
+        text.Replace(macro, closing == npos ? buffer.size() : closing + closer.size(), "");
+    }
+    return std::move(text).Finish();
+}
+
+}  // namespace
+
+KeywordValues KeywordValuesAt(const LocalTime& now) {
+    constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    constexpr std::array<const char*, 7> kLongDays = {"SunDay",   "MonDay", "TuesDay", "WednesDay",
+                                                      "ThursDay", "FriDay", "SaturDay"};
+    constexpr std::array<const char*, 7> kShortDays = {"Sun", "Mon", "Tue", "Wed",
+                                                       "Thu", "Fri", "Sat"};
+    constexpr std::array<const char*, 7> kJapaneseDays = {"日", "月", "火", "水", "木", "金", "土"};
+    const bool morning = now.hour < 12;
+    // A longer keyword comes before a shorter one that begins the same way
+    // ("$MM" before "$M", "$ddd" before "$dd" before "$d"), so that it wins.
+    // "$WH" is the year of the Heisei era, as the ready-made template writes it.
+    return {{
+        {"$Y", Printf("%04d", now.year)},
+        {"$y", Printf("%02d", now.year - 2000)},
+        {"$WH", Printf("%02d", now.year - 1988)},
+        {"$MM", Pick(kMonths, now.month0)},
+        {"$M", Printf("%02d", now.month0 + 1)},
+        {"$D", Printf("%02d", now.mday)},
+        {"$ddd", Pick(kLongDays, now.wday)},
+        {"$dd", Pick(kShortDays, now.wday)},
+        {"$d", Pick(kJapaneseDays, now.wday)},
+        {"$H", Printf("%02d", now.hour)},
+        {"$h", Printf("%02d", morning ? now.hour : now.hour - 12)},
+        {"$m", Printf("%02d", now.minute)},
+        {"$s", Printf("%02d", now.second)},
+        {"$ampm", morning ? "午前" : "午後"},
+        {"$AMPM", morning ? "AM" : "PM"},
+    }};
+}
+
+std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher) {
+    // Every tag goes, not only the block's own: an opening tag inside a block
+    // opens nothing, as the block already ends at the first closing tag.
+    std::string work = ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
+    // Keywords and launch macros all begin with '$'.
+    if (work.find('$') == npos) {
+        return work;
+    }
+    // One pass per keyword, each over the result of the one before: a value
+    // can complete a later keyword ("$" then "$MM" gives "$Mar", then "03ar").
+    for (const auto& [keyword, value] : values) {
+        if (work.find(keyword) != npos) {
+            work = ReplaceEach(work, keyword, value);
+        }
+    }
+    // Keywords first, so that arguments can name today's file. Documents
+    // open before programs start, whatever their order in the block.
+    work =
+        RunLaunchMacros(std::move(work), "$RELATE<", ">$RELATE",
+                        [&launcher](const std::string& target) { launcher.OpenDocument(target); });
+    return RunLaunchMacros(
+        std::move(work), "$SHELL<", ">$SHELL",
+        [&launcher](const std::string& commandLine) { launcher.StartProgram(commandLine); });
+}
+
+}  // namespace pikora
