@@ -27,16 +27,31 @@ void EntryFilter::Build(const TextItemList& items) {
         m_folded.push_back('\0');
     }
     m_starts.push_back(m_folded.size());
+    m_byteCounts.assign(256, 0);
+    for (std::size_t i = 0; i < m_folded.size(); i += 7) {
+        ++m_byteCounts[static_cast<unsigned char>(m_folded[i])];
+    }
     m_revision = items.Revision();
     m_built = true;
     m_lastQuery.clear();
     m_matches.clear();
 }
 
-bool EntryFilter::EntryHolds(int index, std::string_view folded) const {
+bool EntryFilter::EntryHolds(int index, std::string_view folded, std::size_t anchor) const {
     const auto i = static_cast<std::size_t>(index);
     const std::string_view entry(m_folded.data() + m_starts[i], m_starts[i + 1] - m_starts[i]);
-    return FindFolded(entry, folded) != std::string_view::npos;
+    return FindFolded(entry, folded, 0, anchor) != std::string_view::npos;
+}
+
+std::size_t EntryFilter::RarestByte(std::string_view folded) const {
+    std::size_t rarest = folded.size() - 1;
+    for (std::size_t i = folded.size(); i-- > 0;) {
+        if (m_byteCounts[static_cast<unsigned char>(folded[i])] <
+            m_byteCounts[static_cast<unsigned char>(folded[rarest])]) {
+            rarest = i;
+        }
+    }
+    return rarest;
 }
 
 const std::vector<int>& EntryFilter::Narrow(const TextItemList& items, std::string_view query) {
@@ -54,14 +69,16 @@ const std::vector<int>& EntryFilter::Narrow(const TextItemList& items, std::stri
         }
     } else if (!m_lastQuery.empty() && FindFolded(folded, m_lastQuery) != std::string_view::npos) {
         // Whatever holds the longer query holds the previous one too.
+        const std::size_t anchor = RarestByte(folded);
         m_matches.erase(std::remove_if(m_matches.begin(), m_matches.end(),
-                                       [&](int i) { return !EntryHolds(i, folded); }),
+                                       [&](int i) { return !EntryHolds(i, folded, anchor); }),
                         m_matches.end());
     } else {
+        const std::size_t anchor = RarestByte(folded);
         m_matches.clear();
         std::size_t from = 0;
         while (true) {
-            const std::size_t hit = FindFolded(m_folded, folded, from);
+            const std::size_t hit = FindFolded(m_folded, folded, from, anchor);
             if (hit == std::string_view::npos) {
                 break;
             }

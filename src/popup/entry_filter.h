@@ -27,12 +27,16 @@ class EntryFilter {
 
   private:
     void Build(const TextItemList& items);
-    bool EntryHolds(int index, std::string_view folded) const;
+    bool EntryHolds(int index, std::string_view folded, std::size_t anchor) const;
+    // The position of the byte of folded that is rarest in the list.
+    std::size_t RarestByte(std::string_view folded) const;
 
     // Per entry: folded title, a zero byte, folded text, a zero byte. No typed
     // text holds a zero byte, so no match runs from one part into the next.
     std::string m_folded;
     std::vector<std::size_t> m_starts;  // one per entry, and the end
+    // How often each byte value occurs, counted on a sample of m_folded.
+    std::vector<unsigned> m_byteCounts;
     unsigned long long m_revision = 0;
     bool m_built = false;
     std::string m_lastQuery;  // folded

@@ -25,6 +25,9 @@ void CSearchBox::Open(HWND dialog) {
         RECT client;
         ::GetClientRect(dialog, &client);
         Layout(client.right, client.bottom);
+        // Folding a long list takes a moment: now, rather than at the first
+        // key, which should show its lines at once.
+        m_filter.Narrow(TheApp().m_items, "");
     }
     ::SetFocus(m_hwnd);
     ::SendMessageA(m_hwnd, EM_SETSEL, 0, -1);

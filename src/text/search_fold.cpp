@@ -171,29 +171,37 @@ std::string SearchFolded(std::string_view text) {
 }
 
 std::size_t FindFolded(std::string_view haystack, std::string_view needle, std::size_t from) {
+    // Without counts of the haystack's bytes: the last byte, which in
+    // Japanese text is a trail byte, far rarer than the few lead bytes that
+    // kana share.
+    return FindFolded(haystack, needle, from, needle.empty() ? 0 : needle.size() - 1);
+}
+
+std::size_t FindFolded(std::string_view haystack, std::string_view needle, std::size_t from,
+                       std::size_t anchor) {
     if (needle.empty()) {
         return from <= haystack.size() ? from : std::string_view::npos;
     }
-    if (needle.size() > haystack.size()) {
+    if (needle.size() > haystack.size() || from > haystack.size() - needle.size()) {
         return std::string_view::npos;
     }
-    // Candidates are found by the needle's last byte: in Japanese text that is
-    // a trail byte, far rarer than the few lead bytes kana share.
-    const std::size_t last = needle.size() - 1;
-    const char anchor = needle[last];
+    const char key = needle[anchor];
     const char* const base = haystack.data();
-    std::size_t at = from + last;
-    while (at < haystack.size()) {
-        const void* hit = std::memchr(base + at, anchor, haystack.size() - at);
+    // Candidates for the anchor byte lie between these two positions.
+    std::size_t at = from + anchor;
+    const std::size_t end = haystack.size() - (needle.size() - anchor) + 1;
+    while (at < end) {
+        const void* hit = std::memchr(base + at, key, end - at);
         if (hit == nullptr) {
             break;
         }
-        const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
-        const std::size_t start = end - last;
-        if (std::memcmp(base + start, needle.data(), last) == 0 && OnBoundary(haystack, start)) {
+        const std::size_t found = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+        const std::size_t start = found - anchor;
+        if (std::memcmp(base + start, needle.data(), needle.size()) == 0 &&
+            OnBoundary(haystack, start)) {
             return start;
         }
-        at = end + 1;
+        at = found + 1;
     }
     return std::string_view::npos;
 }

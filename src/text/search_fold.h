@@ -26,5 +26,9 @@ std::string SearchFolded(std::string_view text);
 // a character boundary (never from a trail byte); npos when nowhere. An empty
 // needle matches at from.
 std::size_t FindFolded(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+// The same, looking for candidates by needle[anchor]: the search is quickest
+// when that is the needle's byte that is rarest in the haystack.
+std::size_t FindFolded(std::string_view haystack, std::string_view needle, std::size_t from,
+                       std::size_t anchor);
 
 }  // namespace pikora
