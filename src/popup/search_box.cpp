@@ -79,8 +79,10 @@ void CSearchBox::OnTextChange() {
     // A key that waits would change the text again: the list is narrowed once,
     // when no key waits any more (a timer comes after all input), so that
     // typing never waits for a narrowing and drawing it may skip.
+    // (The release of the key just typed may wait too; it changes nothing.)
     MSG waiting;
-    if (::PeekMessageA(&waiting, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) {
+    if (::PeekMessageA(&waiting, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) ||
+        ::PeekMessageA(&waiting, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE)) {
         ::SetTimer(m_hwnd, TIMER_SEARCH, USER_TIMER_MINIMUM, nullptr);
         return;
     }
@@ -109,6 +111,7 @@ void CSearchBox::Refresh(int line, int entry) {
 
 void CSearchBox::Forget() {
     m_query.clear();
+    m_typedLead = 0;
     m_view.clear();
     m_view.shrink_to_fit();
     m_filter.Clear();
