@@ -34,17 +34,9 @@ void CSearchBox::Open(HWND dialog) {
 }
 
 int CSearchBox::Height() const {
-    if (!m_hwnd) {
-        return 0;
-    }
-    TEXTMETRICA tm{};
-    HDC dc = ::GetDC(m_hwnd);
-    HGDIOBJ old =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(m_hwnd, WM_GETFONT, 0, 0)));
-    ::GetTextMetricsA(dc, &tm);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(m_hwnd, dc);
-    return tm.tmHeight + 2 * ::GetSystemMetrics(SM_CYEDGE) + 4;
+    // A line of the list and the edit's sunken frame: the box's text sits as
+    // the lines' titles do, at any DPI.
+    return m_hwnd ? m_list.ItemHeight() + pikora::ScaleForDpi(4, m_list.m_nDpi) : 0;
 }
 
 void CSearchBox::Layout(int cx, int cy) {
