@@ -58,8 +58,16 @@ std::string CSearchBox::Text() const {
     return text;
 }
 
-void CSearchBox::ClearText() {
+int CSearchBox::SelectedEntry() {
     const int entry = m_list.EntryOfLine(m_list.GetCurSel());
+    if (entry >= 0) {
+        m_nLastEntry = entry;
+    }
+    return m_nLastEntry;
+}
+
+void CSearchBox::ClearText() {
+    const int entry = SelectedEntry();
     m_query.clear();
     Apply(entry, -1);
     // Its change notice then finds the list already showing the empty text.
@@ -90,7 +98,7 @@ void CSearchBox::OnTimer(UINT_PTR id) {
     if (text == m_query) {
         return;
     }
-    const int entry = m_list.EntryOfLine(m_list.GetCurSel());
+    const int entry = SelectedEntry();
     m_query = text;
     // Narrowed: the first match. Back to the whole list: the entry that was
     // selected, so that clearing the box loses nothing.
@@ -104,6 +112,7 @@ void CSearchBox::Refresh(int line, int entry) {
 void CSearchBox::Forget() {
     m_query.clear();
     m_typedLead = 0;
+    m_nLastEntry = -1;
     m_view.clear();
     m_view.shrink_to_fit();
     m_filter.Clear();

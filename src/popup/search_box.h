@@ -53,6 +53,9 @@ class CSearchBox : public ui::Window {
   private:
     void OnTimer(UINT_PTR id);
     std::string Text() const;
+    // The entry of the selected line; while no line is selected (nothing
+    // matched), the one selected last.
+    int SelectedEntry();
     // Shows the lines for m_query and selects one of them.
     void Apply(int selectEntry, int selectLine);
 
@@ -62,4 +65,5 @@ class CSearchBox : public ui::Window {
     std::string m_query;
     // First byte of a double-byte character typed as two messages.
     char m_typedLead = 0;
+    int m_nLastEntry = -1;
 };

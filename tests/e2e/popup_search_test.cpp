@@ -34,8 +34,11 @@ TEST_F(PikoraPopupSearch, TypedTextNarrowsEnterPastesTheMatchEscapeClearsDeleteH
     PressChord({VK_CONTROL}, 'F');
     TypeText("ABC");
     ASSERT_TRUE(linesAre(popup, {"請求書", "abc"}));
-    // Escape empties the box and keeps the popup; the selection stays on the
-    // entry, now line 1 of the whole list. The box keeps the keys.
+    TypeText("Q");
+    ASSERT_TRUE(linesAre(popup, {}));
+    // Escape empties the box and keeps the popup; the selection goes back to
+    // the entry it was on before nothing matched, now line 1 of the whole
+    // list. The box keeps the keys.
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(linesAre(popup, TitlesOf(entries)));
     EXPECT_EQ(PopupSelection(popup), 1);
