@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Measures the popup's latency under Wine against a bare Win32 program.
 #
-#   tools/latency-probe.sh [BUILD_TREE] [caret]
+#   tools/latency-probe.sh [BUILD_TREE] [caret|search]
 #
-# "caret": only the figures of the caret sources (beside the floor).
+# "caret": only the figures of the caret sources (beside the floor);
+# "search": only the figures of the popup's search box.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/win32}" && pwd)

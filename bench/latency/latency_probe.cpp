@@ -15,7 +15,11 @@
 //   8 has no UI Automation client object), and a program that does not
 //   answer.
 //
-//   latency_probe.exe [caret]     "caret": the floor and the caret figures only
+// - a key typed into the popup's search box to the narrowed list drawn
+//   (search_latency.cpp).
+//
+//   latency_probe.exe [caret|search]   only the floor and the caret figures,
+//                                      or only the search figures
 #include <windows.h>
 #include <psapi.h>
 
@@ -32,6 +36,7 @@
 #include "support/input.h"
 #include "support/notepad.h"
 #include "support/pikora_process.h"
+#include "search_latency.h"
 
 namespace {
 
@@ -334,6 +339,9 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "caret") {
         return ReportCaretFigures(floorMs) ? 0 : 1;
     }
+    if (argc > 1 && std::string(argv[1]) == "search") {
+        return ReportSearchFigures() ? 0 : 1;
+    }
     const PikoraFigures empty = MeasurePikora(0, 0);
     const int sizes[] = {1000, 10000, 100000};
     std::vector<PikoraFigures> cases;
@@ -370,5 +378,6 @@ int main(int argc, char** argv) {
             c.afterPopup.workingSetMb, c.started.pagefileMb, c.afterPopup.pagefileMb);
     }
     ok = ReportCaretFigures(floorMs) && ok;
+    ok = ReportSearchFigures() && ok;
     return ok ? 0 : 1;
 }

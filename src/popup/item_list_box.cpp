@@ -1,5 +1,6 @@
 #include "popup/item_list_box.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -114,6 +115,24 @@ int CItemListBox::GetCurSel() const {
     return m_hwnd ? static_cast<int>(::SendMessageA(m_hwnd, LB_GETCURSEL, 0, 0)) : LB_ERR;
 }
 
+int CItemListBox::EntryOfLine(int line) const {
+    if (m_pView == nullptr) {
+        return line;
+    }
+    return line >= 0 && static_cast<size_t>(line) < m_pView->size()
+               ? (*m_pView)[static_cast<size_t>(line)]
+               : -1;
+}
+
+int CItemListBox::LineOfEntry(int entry) const {
+    if (m_pView == nullptr) {
+        return entry;
+    }
+    // The view is in list order.
+    const auto at = std::lower_bound(m_pView->begin(), m_pView->end(), entry);
+    return at != m_pView->end() && *at == entry ? static_cast<int>(at - m_pView->begin()) : -1;
+}
+
 void CItemListBox::SetCurSel(int index) {
     if (m_hwnd) {
         ::SendMessageA(m_hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -133,7 +152,8 @@ std::optional<std::string> CItemListBox::LineText(WPARAM index) const {
     if (index >= static_cast<WPARAM>(items.GetCount())) {
         return std::nullopt;
     }
-    const pikora::TextItemList::POSITION pos = items.FindIndex(static_cast<int>(index));
+    const pikora::TextItemList::POSITION pos =
+        items.FindIndex(EntryOfLine(static_cast<int>(index)));
     if (pos == nullptr) {
         return std::nullopt;
     }
@@ -151,6 +171,9 @@ void CItemListBox::OnChar(unsigned char byte) {
     } else if (pikora::IsLeadByte(byte)) {
         m_typedLead = static_cast<char>(byte);
         return;
+    }
+    if (m_pView != nullptr) {
+        return;  // a narrowed list is searched in its box
     }
     const int caret = static_cast<int>(::SendMessageA(m_hwnd, LB_GETCARETINDEX, 0, 0));
     const int line = pikora::NextLineStartingWith(TheApp().m_items, caret, character);
@@ -219,7 +242,8 @@ void CItemListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
     if (items.IsEmpty()) {
         return;
     }
-    const pikora::TextItemList::POSITION pos = items.FindIndex(static_cast<int>(dis.itemID));
+    const pikora::TextItemList::POSITION pos =
+        items.FindIndex(EntryOfLine(static_cast<int>(dis.itemID)));
     if (pos == nullptr) {
         return;
     }
@@ -286,7 +310,9 @@ int CItemListBox::ItemFromPt(POINT pt, bool autoScroll) const {
 BOOL CItemListBox::BeginDrag(POINT pt) {
     // The left-button press the popup sends for a right-click selects a line;
     // it must not pick the line up.
-    if (m_bRightButton) {
+    // Nor is a line of a narrowed list: where it would land among the hidden
+    // entries is anyone's guess.
+    if (m_bRightButton || m_pView != nullptr) {
         return FALSE;
     }
     m_nLast = -1;

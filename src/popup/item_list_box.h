@@ -17,6 +17,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "popup/item_draw.h"
 #include "ui/handles.h"
@@ -62,6 +63,14 @@ class CItemListBox : public ui::Window {
     int GetCurSel() const;
     void SetCurSel(int index);
 
+    // While a search narrows the list, line i shows entry (*view)[i] of the
+    // text list; nullptr shows every entry. The view stays the caller's.
+    void SetView(const std::vector<int>* view) { m_pView = view; }
+    bool IsNarrowed() const { return m_pView != nullptr; }
+    // The entry a line shows, -1 for none; and the line that shows an entry.
+    int EntryOfLine(int line) const;
+    int LineOfEntry(int entry) const;
+
     // Set by the popup from its mode: true for a popup the user opened.
     // Fixed for the life of the object.
     bool m_bInteractive = false;
@@ -98,6 +107,7 @@ class CItemListBox : public ui::Window {
     bool m_bRightButton = false;
     // The line whose insertion band is on screen, -1 for none.
     int m_nLast = -1;
+    const std::vector<int>* m_pView = nullptr;
     // The first byte of a double-byte character typed into the list, until
     // its second byte comes.
     char m_typedLead = 0;

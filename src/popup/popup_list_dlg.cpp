@@ -64,6 +64,9 @@ void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
     // The list asked for its line height while the dialog was being created,
     // before this object took the dialog's messages.
     ::SendMessageA(m_list.Handle(), LB_SETITEMHEIGHT, 0, m_list.ItemHeight());
+    if (!m_search.IsOpen()) {
+        m_search.Forget();
+    }
     CPopupApp& app = TheApp();
     const int count = app.m_items.GetCount();
     ::SendMessageA(m_list.Handle(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
@@ -180,7 +183,11 @@ LRESULT CPopupListDlg::OnShowWindow(BOOL show, UINT status) {
 
 LRESULT CPopupListDlg::OnSize(UINT type, int cx, int cy) {
     if (m_bTrackSize) {
-        ::SetWindowPos(m_list.Handle(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (m_search.IsOpen()) {
+            m_search.Layout(cx, cy);
+        } else {
+            ::SetWindowPos(m_list.Handle(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         // The size is stored as the window's outer size, which is what the
         // next popup is opened with. Taking the client size plus a 3-pixel
         // frame would make the popup shrink at every opening wherever the
@@ -214,6 +221,14 @@ LRESULT CPopupListDlg::OnDpiChanged(WPARAM dpis, LPARAM suggestedRect) {
 }
 
 bool CPopupListDlg::OnCommand(UINT id, UINT code, HWND control) {
+    if (control != nullptr && id == IDC_SEARCH_BOX) {
+        if (code == EN_CHANGE) {
+            m_search.OnTextChange();
+        } else if (code == EN_KILLFOCUS) {
+            OnSearchKillFocus();
+        }
+        return true;
+    }
     if (control != nullptr) {
         if (id != IDC_ITEM_LIST) {
             return false;
@@ -263,7 +278,8 @@ bool CPopupListDlg::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 void CPopupListDlg::OnListSelChange() {
-    const int index = m_list.GetCurSel();
+    // The entry's place in the whole list, also when a search narrowed it.
+    const int index = m_list.EntryOfLine(m_list.GetCurSel());
     TheApp().m_settings.SelectID = index;
     *m_pResultIndex = index;
 }
@@ -281,6 +297,11 @@ void CPopupListDlg::OnListDblClk() {
 }
 
 void CPopupListDlg::OnListKillFocus() {
+    // The focus going to the search box stays within the popup. (While the
+    // focus changes, GetFocus already names the window that gets it.)
+    if (m_search.IsOpen() && ::GetFocus() == m_search.Handle()) {
+        return;
+    }
     switch (pikora::DecideFocusLoss(m_bClosing, m_bCommandActive, m_bUserMode, m_bEscaped)) {
         case pikora::FocusLossAction::ClearFlags:
             m_bClosing = false;
@@ -336,6 +357,14 @@ bool CPopupListDlg::PreTranslateMessage(MSG* msg) {
             return false;
         }
         return !On9x();
+    }
+    if (msg->message == WM_KEYDOWN && msg->wParam == 'F' && ::GetKeyState(VK_CONTROL) < 0 &&
+        ::GetKeyState(VK_MENU) >= 0) {
+        m_search.Open(m_hwnd);
+        return true;
+    }
+    if (m_search.IsOpen() && msg->hwnd == m_search.Handle()) {
+        return PreTranslateSearchMessage(msg);
     }
     switch (msg->message) {
         case WM_RBUTTONDOWN:
@@ -400,7 +429,8 @@ void CPopupListDlg::OpenContextMenu(const MSG& msg) {
     POINT pt;
     ::GetCursorPos(&pt);
     const pikora::TextItemList& items = TheApp().m_items;
-    const pikora::TextItemList::POSITION pos = items.FindIndex(m_list.GetCurSel());
+    const pikora::TextItemList::POSITION pos =
+        items.FindIndex(m_list.EntryOfLine(m_list.GetCurSel()));
     const pikora::KindCommands commands =
         pikora::KindCommandsFor(pos != nullptr ? items.GetAt(pos).kind : -1);
     ::EnableMenuItem(m_menu.Get(), ID_ITEM_LOCK,
@@ -444,10 +474,14 @@ void CPopupListDlg::OnItemDelete() {
         return;
     }
     pikora::TextItemList& items = TheApp().m_items;
-    if (const pikora::TextItemList::POSITION pos = items.FindIndex(index)) {
+    if (const pikora::TextItemList::POSITION pos = items.FindIndex(m_list.EntryOfLine(index))) {
         items.RemoveAt(pos);
     }
-    if (index != 0 || On9x()) {
+    if (m_search.IsNarrowed()) {
+        // The narrowed lines are made again; the one after the deleted entry
+        // takes its place and the selection.
+        m_search.Refresh(index);
+    } else if (index != 0 || On9x()) {
         ::SendMessageA(m_list.Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     } else {
         m_bClosing = true;
@@ -455,9 +489,15 @@ void CPopupListDlg::OnItemDelete() {
     }
 }
 
-// After a change at index: the 9x family refills the open popup; elsewhere the
-// popup closes and the run opens it again, built from scratch, on that line.
-void CPopupListDlg::ShowChangeAt(int index) {
+// After a change at entry index (shown on line): the 9x family refills the
+// open popup; elsewhere the popup closes and the run opens it again, built
+// from scratch, on that line. A narrowed list is made again in place, so that
+// the search stays.
+void CPopupListDlg::ShowChangeAt(int index, int line) {
+    if (m_search.IsNarrowed()) {
+        m_search.Refresh(line, index);
+        return;
+    }
     if (On9x()) {
         UpdateData(false);
         m_list.SetCurSel(index);
@@ -469,7 +509,8 @@ void CPopupListDlg::ShowChangeAt(int index) {
 
 void CPopupListDlg::OnItemEdit() {
     m_bCommandActive = true;
-    const int index = m_list.GetCurSel();
+    const int line = m_list.GetCurSel();
+    const int index = m_list.EntryOfLine(line);
     pikora::TextItemList& items = TheApp().m_items;
     const pikora::TextItemList::POSITION pos = items.FindIndex(index);
     if (pos == nullptr) {
@@ -485,7 +526,7 @@ void CPopupListDlg::OnItemEdit() {
         entry.title = dialog.m_strTitle;
         items.SetAt(pos, entry);
         m_nCurSel = index;
-        ShowChangeAt(index);
+        ShowChangeAt(index, line);
     }
     m_bCommandActive = false;
 }
@@ -493,7 +534,7 @@ void CPopupListDlg::OnItemEdit() {
 void CPopupListDlg::SetSelectedKind(int32_t kind) {
     const int index = m_list.GetCurSel();
     pikora::TextItemList& items = TheApp().m_items;
-    const pikora::TextItemList::POSITION pos = items.FindIndex(index);
+    const pikora::TextItemList::POSITION pos = items.FindIndex(m_list.EntryOfLine(index));
     if (pos == nullptr) {
         return;
     }
@@ -520,11 +561,12 @@ void CPopupListDlg::OnItemNormal() {
 
 void CPopupListDlg::OnListAddData() {
     m_bCommandActive = true;
-    const int index = m_list.GetCurSel();
+    const int line = m_list.GetCurSel();
+    const int index = m_list.EntryOfLine(line);
     m_nCurSel = index;
     CAddItemDlg dialog(this, index);
     dialog.DoModal();
-    ShowChangeAt(index);
+    ShowChangeAt(index, line);
     m_bCommandActive = false;
 }
 

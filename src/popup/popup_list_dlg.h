@@ -12,6 +12,7 @@
 #include <string>
 
 #include "popup/item_list_box.h"
+#include "popup/search_box.h"
 #include "ui/dialog.h"
 #include "ui/handles.h"
 
@@ -48,6 +49,8 @@ class CPopupListDlg : public ui::Dialog {
     void OnListSelChange();
     void OnListDblClk();
     void OnListKillFocus();
+    void OnSearchKillFocus();
+    bool PreTranslateSearchMessage(MSG* msg);
     void OnItemEdit();
     void OnItemLock();
     void OnItemNormal();
@@ -56,7 +59,7 @@ class CPopupListDlg : public ui::Dialog {
     void OnListSettings();
     void OnClipboardLookup(UINT id);
     void SetSelectedKind(int32_t kind);
-    void ShowChangeAt(int index);
+    void ShowChangeAt(int index, int line);
     void OpenContextMenu(const MSG& msg);
     void OpenKeyboardMenu();
     void TrackListMenu(int x, int y);
@@ -65,6 +68,8 @@ class CPopupListDlg : public ui::Dialog {
     bool On9x() const;
 
     CItemListBox m_list;
+    // Ctrl+F: narrows the list to what is typed into it.
+    CSearchBox m_search{m_list};
     int* m_pResultIndex;
     // False while an automatic popup has not yet lost the focus.
     bool m_bUserMode;

@@ -84,6 +84,7 @@
 #define IDC_ADD_TEMPLATES 1036
 #define IDC_ADD_TEMPLATE_INSERT 1037
 #define IDC_ADD_FILE_NAME_INSERT 1038
+#define IDC_SEARCH_BOX 1039
 #define IDC_EDIT_FILE_NAME_INSERT 3
 #define IDC_EDIT_TEMPLATE_INSERT 4
 #define IDC_ABOUT_OPEN_SITE 2
@@ -116,6 +117,7 @@
 #define HOTKEY_HISTORY_TOGGLE 2
 #define TIMER_POLL 605
 #define TIMER_AUTOCLOSE 606
+#define TIMER_SEARCH 607
 #define WM_TRAYNOTIFY 0x8064
 #define WM_CLIPBOARD_DELAYED 0x8065
 // A write of the data file has ended: wParam 1 saved, 0 failed; lParam the

@@ -116,6 +116,19 @@ void TypeText(const std::string& ascii) {
     }
 }
 
+void TypeUnicode(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT in[2] = {};
+        for (INPUT& i : in) {
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = static_cast<WORD>(c);
+            i.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+    }
+}
+
 HeldKeys::HeldKeys(std::initializer_list<WORD> keys) {
     for (WORD vk : keys) {
         KeyDown(vk);

@@ -24,6 +24,8 @@ inline void PressCtrlV() {
 
 // Types plain ASCII text key by key (with Shift where the layout needs it).
 void TypeText(const std::string& ascii);
+// Types characters as Unicode, the way an IME commits them.
+void TypeUnicode(const std::wstring& text);
 
 // Keys held down for the lifetime of the object (pressed in order, released in
 // reverse), so an early return from a failing test still lets go of them.
