@@ -294,19 +294,15 @@ void CMainFrame::ClipboardPass() {
     ShowClipboardInTip(isPrivate ? std::string() : texts.text);
 }
 
-bool CMainFrame::ReadPendingCopy(DWORD waitMs) {
+void CMainFrame::ReadPendingCopy(DWORD waitMs) {
     const DWORD start = ::GetTickCount();
     while (m_nClipboardRetries > 0) {
         ClipboardPass();
-        if (m_nClipboardRetries == 0) {
-            break;
-        }
-        if (::GetTickCount() - start >= waitMs) {
-            return false;
+        if (m_nClipboardRetries == 0 || ::GetTickCount() - start >= waitMs) {
+            return;
         }
         ::Sleep(kClipboardRetryMs);
     }
-    return true;
 }
 
 void CMainFrame::StopClipboardRetries() {

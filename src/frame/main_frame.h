@@ -32,8 +32,8 @@ class CMainFrame : public ui::Window {
     bool IsCursorOverTrayArea() const;
     // A copy the clipboard pass could not read yet (another program held the
     // clipboard) is read now, before the clipboard is written over; waits up
-    // to waitMs for it. False when it still could not be read.
-    bool ReadPendingCopy(DWORD waitMs);
+    // to waitMs for it.
+    void ReadPendingCopy(DWORD waitMs);
 
   protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
