@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr char kReadmeFileName[] = "まず読んでね!.html";
+constexpr wchar_t kReadmeFileName[] = L"まず読んでね!.html";
 
 }  // namespace
 
@@ -19,6 +19,6 @@ void CPopupApp::OnAppAbout() {
 void CPopupApp::OnHelpReadme() {
     // From the program's folder, not the working directory: Pikora is often
     // started from a shortcut whose working folder holds only the data file.
-    const std::string path = m_strProgramDir + kReadmeFileName;
-    ::ShellExecuteA(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const std::wstring path = m_strProgramDir + kReadmeFileName;
+    ::ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -6,13 +6,14 @@
 #include "app/clipboard.h"
 #include "res/resource.h"
 #include "text/lookup_text.h"
+#include "ui/wide_text.h"
 
 namespace {
 
 // The browser is the shell's business: it is neither waited for nor asked
 // how it went.
 void OpenUrl(HWND owner, const std::string& url) {
-    ::ShellExecuteA(owner, nullptr, url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(owner, nullptr, ui::Wide(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace

@@ -14,10 +14,31 @@
 #include "store/history_capture.h"
 #include "store/list_ops.h"
 #include "ui/app.h"
+#include "ui/wide_text.h"
+
+namespace {
+
+// The exe's own path, however long: a folder deep under the user's profile
+// can pass MAX_PATH, and GetModuleFileNameW then cuts rather than fails.
+std::wstring ModulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) {
+            return std::wstring();
+        }
+        if (n < path.size() || path.size() >= 32768) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
 
 void CPopupApp::LoadSettings() {
-    char path[MAX_PATH + 1] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::wstring path = ModulePath();
     m_strProgramDir = pikora::ProgramDirForExe(path);
     m_strIniPath = pikora::IniPathForExe(path);
     pikora::IniProfile profile(m_strIniPath);
@@ -63,7 +84,7 @@ void CPopupApp::LoadDataFile() {
         // The next save would write only what could be read: keep the damaged
         // file for the user before that happens.
         const std::string kept = std::string(pikora::kDataFileName) + ".damaged";
-        ::CopyFileA(m_strDataPath.c_str(), (m_strDataPath + ".damaged").c_str(), FALSE);
+        ::CopyFileW(m_strDataPath.c_str(), (m_strDataPath + L".damaged").c_str(), FALSE);
         ui::AppMessageBox(std::string(pikora::kDataFileName) + " が壊れていました。読み込めた " +
                               std::to_string(result.decode.read) +
                               " 件の項目だけを使います。\n元のファイルは " + kept +
@@ -136,7 +157,7 @@ void CPopupApp::CaptureHistoryText(std::string text, const pikora::CaptureGate& 
         return;
     }
     if (m_settings.RirekiWave != 0) {
-        ::PlaySoundA(SoundPath().c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+        ::PlaySoundW(SoundPath().c_str(), nullptr, SND_FILENAME | SND_ASYNC);
     }
     m_items.AddHead(pikora::MakeHistoryItem(text));
     m_lastClipText = text;
@@ -146,14 +167,13 @@ void CPopupApp::CaptureHistoryText(std::string text, const pikora::CaptureGate& 
     }
 }
 
-std::string CPopupApp::SoundPath() const {
+std::wstring CPopupApp::SoundPath() const {
     // A bare name such as the default "pu.wav" means the file beside the list,
     // wherever the current folder has moved since; one that is not there is
     // left to PlaySound's own search (the Windows folder's sounds).
-    const std::string beside =
-        pikora::PathInFolder(pikora::ProgramDirForExe(m_strDataPath), m_settings.WaveName);
-    return ::GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES ? beside
-                                                                           : m_settings.WaveName;
+    const std::wstring name = ui::Wide(m_settings.WaveName);
+    const std::wstring beside = pikora::PathInFolder(pikora::ProgramDirForExe(m_strDataPath), name);
+    return ::GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES ? beside : name;
 }
 
 void CPopupApp::NoteOwnClipboardText(const std::string& text) {

@@ -7,6 +7,7 @@
 #include "text/cp932_codec_win32.h"
 #include "ui/app.h"
 #include "ui/handles.h"
+#include "ui/wide_text.h"
 
 namespace app {
 namespace {
@@ -46,35 +47,10 @@ bool ReadTextBlock(HANDLE data, std::basic_string<Char>& text) {
     return true;
 }
 
-}  // namespace
-
-bool ReadOpenClipboardText(std::string& text) {
-    HANDLE data = ::GetClipboardData(CF_TEXT);
-    if (!data) {
-        text.clear();
-        return true;
-    }
-    return ReadTextBlock(data, text);
-}
-
-bool GetClipboardText(std::string& text) {
-    if (!::IsClipboardFormatAvailable(CF_TEXT)) {
-        return false;
-    }
-    ui::ClipboardScope clipboard;
-    return clipboard.IsOpen() && ReadOpenClipboardText(text);
-}
-
-bool GetClipboardTexts(ClipboardTexts& texts) {
-    if (!::IsClipboardFormatAvailable(CF_TEXT)) {
-        return false;
-    }
-    ui::ClipboardScope clipboard;
-    if (!clipboard.IsOpen()) {
-        return false;
-    }
+bool ReadOpenClipboardTexts(ClipboardTexts& texts) {
     ClipboardTexts read;
-    if (!ReadOpenClipboardText(read.text)) {
+    HANDLE data = ::GetClipboardData(CF_TEXT);
+    if (data && !ReadTextBlock(data, read.text)) {
         return false;
     }
     // A Unicode block that cannot be had leaves nothing to compare with: the
@@ -89,6 +65,47 @@ bool GetClipboardTexts(ClipboardTexts& texts) {
     return true;
 }
 
+// CF_TEXT when it is the Unicode text in code page 932, which keeps the NEC
+// and IBM duplicates byte for byte; otherwise the Unicode text converted.
+std::string Cp932TextOf(const ClipboardTexts& texts) {
+    if (!texts.unicode || pikora::WinCp932Codec().Decode(texts.text) == *texts.unicode) {
+        return texts.text;
+    }
+    return ui::Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(texts.unicode->data()),
+                                        texts.unicode->size()));
+}
+
+bool IsTextAvailable() {
+    return ::IsClipboardFormatAvailable(CF_TEXT) || ::IsClipboardFormatAvailable(CF_UNICODETEXT);
+}
+
+}  // namespace
+
+bool ReadOpenClipboardText(std::string& text) {
+    ClipboardTexts texts;
+    if (!ReadOpenClipboardTexts(texts)) {
+        return false;
+    }
+    text = Cp932TextOf(texts);
+    return true;
+}
+
+bool GetClipboardText(std::string& text) {
+    if (!IsTextAvailable()) {
+        return false;
+    }
+    ui::ClipboardScope clipboard;
+    return clipboard.IsOpen() && ReadOpenClipboardText(text);
+}
+
+bool GetClipboardTexts(ClipboardTexts& texts) {
+    if (!IsTextAvailable()) {
+        return false;
+    }
+    ui::ClipboardScope clipboard;
+    return clipboard.IsOpen() && ReadOpenClipboardTexts(texts);
+}
+
 std::optional<std::string> ExactCp932Text(const ClipboardTexts& texts) {
     if (!texts.unicode) {
         return texts.text;
@@ -96,21 +113,34 @@ std::optional<std::string> ExactCp932Text(const ClipboardTexts& texts) {
     return pikora::ExactCp932(*texts.unicode, texts.text, pikora::WinCp932Codec());
 }
 
+namespace {
+
+// A movable block holding size bytes of data, or nothing when memory is short.
+ui::UniqueGlobal TextBlock(const void* data, size_t size) {
+    ui::UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+    if (!block) {
+        return block;
+    }
+    ui::GlobalLock<char> lock(block.Get());
+    if (!lock) {
+        return ui::UniqueGlobal();
+    }
+    std::memcpy(lock.Get(), data, size);
+    return block;
+}
+
+}  // namespace
+
 bool SetClipboardText(const std::string& text, bool markTransient) {
     ui::ClipboardScope clipboard;
     if (!clipboard.IsOpen()) {
         return false;
     }
-    ui::UniqueGlobal block(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1));
-    if (!block) {
+    const std::wstring wide = ui::Wide(text);
+    ui::UniqueGlobal block = TextBlock(text.c_str(), text.size() + 1);
+    ui::UniqueGlobal wideBlock = TextBlock(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    if (!block || !wideBlock) {
         return false;
-    }
-    {
-        ui::GlobalLock<char> lock(block.Get());
-        if (!lock) {
-            return false;
-        }
-        std::memcpy(lock.Get(), text.c_str(), text.size() + 1);
     }
     // The clipboard is emptied at this point whatever follows: a text that
     // did not go in must not count as pasted or handed out.
@@ -119,6 +149,10 @@ bool SetClipboardText(const std::string& text, bool markTransient) {
         return false;
     }
     block.Release();
+    if (!::SetClipboardData(CF_UNICODETEXT, wideBlock.Get())) {
+        return false;
+    }
+    wideBlock.Release();
     if (markTransient) {
         PutTransientMarks();
     }

@@ -1,5 +1,8 @@
-// Clipboard text transfer: plain CF_TEXT in code page 932, the clipboard
-// opened without an owner and closed again within each call.
+// Clipboard text transfer: code page 932 text, the clipboard opened without an
+// owner and closed again within each call. Writes put CF_UNICODETEXT beside
+// CF_TEXT and reads take the text from CF_UNICODETEXT when CF_TEXT does not
+// hold it: the system converts CF_TEXT in the clipboard locale's code page,
+// which is not 932 on a Windows set to another language.
 #pragma once
 
 #include <windows.h>
@@ -14,14 +17,14 @@ namespace app {
 // text is left exactly as it was.
 bool GetClipboardText(std::string& text);
 
-// CF_TEXT of the clipboard this thread has open (empty when there is none);
-// false when its block cannot be read.
+// The text of the clipboard this thread has open (empty when there is
+// none); false when its block cannot be read.
 bool ReadOpenClipboardText(std::string& text);
 
 // The clipboard's text in both forms, read under one opening so that both
 // belong to the same copy.
 struct ClipboardTexts {
-    std::string text;                       // CF_TEXT, as GetClipboardText reads it
+    std::string text;                       // CF_TEXT as it is
     std::optional<std::u16string> unicode;  // CF_UNICODETEXT, when the clipboard holds it
 };
 

@@ -46,18 +46,18 @@ bool CPopupApp::InitInstance() {
     ::ShowWindow(frame, SW_HIDE);
     ::UpdateWindow(frame);
 
-    m_dataFileWriter = std::make_unique<pikora::DataFileWriter>(pikora::kDataFileName, frame,
+    m_dataFileWriter = std::make_unique<pikora::DataFileWriter>(pikora::kDataFileNameW, frame,
                                                                 WM_DATA_FILE_WRITTEN);
     m_strDataPath = m_dataFileWriter->Path();
     m_frame->JoinClipboardChain();
     LoadSettings();
     RegisterStartupHotkeys();
     if (m_settings.StopRun != 0) {
-        ::PostMessageA(frame, WM_COMMAND, ID_HISTORY_MODE, 0);
+        ::PostMessageW(frame, WM_COMMAND, ID_HISTORY_MODE, 0);
     }
-    m_osVersion = OSVERSIONINFOA{};
-    m_osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);
-    ::GetVersionExA(&m_osVersion);
+    m_osVersion = OSVERSIONINFOW{};
+    m_osVersion.dwOSVersionInfoSize = sizeof(OSVERSIONINFOW);
+    ::GetVersionExW(&m_osVersion);
     ::SetTimer(frame, TIMER_POLL, 100, nullptr);
     LoadDataFile();
     return true;
@@ -137,7 +137,7 @@ bool CPopupApp::PreTranslateMessage(MSG* msg) {
                 break;
             case HOTKEY_HISTORY_TOGGLE:
                 if (m_pMainWnd) {
-                    ::PostMessageA(m_pMainWnd->Handle(), WM_COMMAND, ID_HISTORY_MODE, 0);
+                    ::PostMessageW(m_pMainWnd->Handle(), WM_COMMAND, ID_HISTORY_MODE, 0);
                 }
                 break;
             default:

@@ -38,7 +38,7 @@ class CPopupApp : public ui::App {
     void WriteProfileInt(const std::string& section, const std::string& key, int value);
     void SetHotkeys(int popupKey, int popupMod, int historyKey, int historyMod);
     void GetHotkeys(int& popupKey, int& popupMod, int& historyKey, int& historyMod) const;
-    const std::string& IniPath() const { return m_strIniPath; }
+    const std::wstring& IniPath() const { return m_strIniPath; }
 
     // The data file (the working folder at start). SaveDataFile hands the list's
     // bytes to the writer thread; SaveDataFileNow writes before it returns,
@@ -100,7 +100,7 @@ class CPopupApp : public ui::App {
     POINT m_ptPopup{0, 0};
     POINT m_ptCaret{0, 0};
     pikora::TextItemList m_items;
-    std::string m_strProgramDir;
+    std::wstring m_strProgramDir;
     pikora::AppSettings m_settings;
     std::string m_lastClipText;
     ui::UniqueHandleK m_hMutex;  // closed with the application object
@@ -110,7 +110,7 @@ class CPopupApp : public ui::App {
     bool m_bCopyPopupPending = false;
     HWND m_hwndTargetFocus = nullptr;
     HWND m_hwndNextViewer = nullptr;
-    OSVERSIONINFOA m_osVersion{};
+    OSVERSIONINFOW m_osVersion{};
     POINT m_ptMouseRestore{0, 0};
 
   private:
@@ -123,12 +123,12 @@ class CPopupApp : public ui::App {
     void OnAddQuote();
     void OnLookup(UINT id);
     // The history sound's file.
-    std::string SoundPath() const;
+    std::wstring SoundPath() const;
 
-    std::string m_strIniPath;
+    std::wstring m_strIniPath;
     // Pikora.dat in the folder that was current at start, and that folder;
     // fixed then, as the current folder may move.
-    std::string m_strDataPath;
+    std::wstring m_strDataPath;
     std::unique_ptr<CMainFrame> m_frame;
     CSettingsDlg* m_pSettingsDlg = nullptr;  // while the settings dialog runs
     // Saving (and capturing) stays off until the data file was read or is known

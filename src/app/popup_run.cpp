@@ -19,7 +19,7 @@ pikora::ScreenRect MonitorRectAt(POINT p) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     HMONITOR monitor = ::MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST);
-    if (monitor && ::GetMonitorInfoA(monitor, &info)) {
+    if (monitor && ::GetMonitorInfoW(monitor, &info)) {
         return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
                 info.rcMonitor.bottom};
     }
@@ -57,7 +57,7 @@ void CPopupApp::LocateCaret(POINT& p) {
     }
     const bool caretRead = ownsCaret && ::GetCaretPos(&caret);
     if (!caretRead) {
-        ::OutputDebugStringA("失敗");
+        ::OutputDebugStringW(L"失敗");
     }
     m_hwndTargetFocus = ::GetFocus();
     if (m_hwndTargetFocus) {

@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "ui/app.h"
+#include "ui/wide_text.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ void CAboutDlg::OnCancel() {
 }
 
 void CAboutDlg::OnOpenAuthorSite() {
-    ::ShellExecuteA(nullptr, nullptr, kAuthorSiteUrl, nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(nullptr, nullptr, ui::Wide(kAuthorSiteUrl).c_str(), nullptr, nullptr,
+                    SW_SHOWNORMAL);
     EndDialog(IDOK);
 }

@@ -5,6 +5,7 @@
 #include "store/list_ops.h"
 #include "ui/app.h"
 #include "ui/data_exchange.h"
+#include "ui/wide_text.h"
 
 CAddItemDlg::CAddItemDlg(ui::Window* parent, int insertIndex)
     : CItemTextDlg(IDD_ADD_ITEM, parent, IDC_ADD_TEXT, IDC_ADD_TEMPLATES),
@@ -14,7 +15,7 @@ bool CAddItemDlg::OnInitDialog() {
     CItemTextDlg::OnInitDialog();
     // Enter in the name box adds, as the button's place suggests; without
     // this the dialog manager would pick another of the template's buttons.
-    ::SendMessageA(m_hwnd, DM_SETDEFID, IDC_ADD_BUTTON, 0);
+    ::SendMessageW(m_hwnd, DM_SETDEFID, IDC_ADD_BUTTON, 0);
     return true;
 }
 
@@ -62,8 +63,8 @@ void CAddItemDlg::OnAdd() {
     }
     pikora::AddLockedItem(TheApp().m_items, m_nInsertIndex, title, text);
     ui::AppMessageBox(title + "を追加しました。", MB_OK | MB_ICONEXCLAMATION, m_hwnd);
-    ::SetWindowTextA(textBox, "");
-    ::SetWindowTextA(nameBox, "");
+    ::SetWindowTextW(textBox, L"");
+    ::SetWindowTextW(nameBox, L"");
 }
 
 void CAddItemDlg::OnClose() {

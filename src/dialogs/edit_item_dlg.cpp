@@ -5,6 +5,7 @@
 #include "store/text_item.h"
 #include "ui/app.h"
 #include "ui/data_exchange.h"
+#include "ui/wide_text.h"
 
 namespace {
 
@@ -20,15 +21,15 @@ bool CEditItemDlg::OnInitDialog() {
     m_comboKind = Item(IDC_EDIT_KIND);
     FillKindItems();
     CItemTextDlg::OnInitDialog();
-    ::SendMessageA(m_hwnd, DM_SETDEFID, IDOK, 0);
+    ::SendMessageW(m_hwnd, DM_SETDEFID, IDOK, 0);
     return true;
 }
 
 // "ノーマル" and "ロック" come with the dialog template, in its init data.
 void CEditItemDlg::FillKindItems() {
     HINSTANCE instance = ui::ResourceInstance();
-    HRSRC found = ::FindResourceA(instance, MAKEINTRESOURCEA(IDD_EDIT_ITEM),
-                                  MAKEINTRESOURCEA(kDialogInitResource));
+    HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(IDD_EDIT_ITEM),
+                                  MAKEINTRESOURCEW(kDialogInitResource));
     HGLOBAL loaded = found != nullptr ? ::LoadResource(instance, found) : nullptr;
     const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
     if (bytes == nullptr) {
@@ -40,8 +41,8 @@ void CEditItemDlg::FillKindItems() {
                              : item.message == pikora::kInitListAddString ? LB_ADDSTRING
                                                                           : 0;
         if (message != 0) {
-            ::SendDlgItemMessageA(m_hwnd, item.controlId, message, 0,
-                                  reinterpret_cast<LPARAM>(item.text.c_str()));
+            ::SendDlgItemMessageW(m_hwnd, item.controlId, message, 0,
+                                  reinterpret_cast<LPARAM>(ui::Wide(item.text).c_str()));
         }
     }
 }
@@ -55,12 +56,12 @@ void CEditItemDlg::DoDataExchange(ui::DataExchange& dx) {
         // 0 nor 1) behaves as locked, so it shows as locked.
         const int32_t kind = *m_pKind;
         const WPARAM index = kind == pikora::KIND_NORMAL ? 0 : 1;
-        const LRESULT length = ::SendMessageA(m_comboKind, CB_GETLBTEXTLEN, index, 0);
+        const LRESULT length = ::SendMessageW(m_comboKind, CB_GETLBTEXTLEN, index, 0);
         if (length != CB_ERR) {
-            std::string label(static_cast<size_t>(length) + 1, '\0');
-            ::SendMessageA(m_comboKind, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&label[0]));
+            std::wstring label(static_cast<size_t>(length) + 1, L'\0');
+            ::SendMessageW(m_comboKind, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&label[0]));
             label.resize(static_cast<size_t>(length));
-            ::SetWindowTextA(m_comboKind, label.c_str());
+            ::SetWindowTextW(m_comboKind, label.c_str());
         }
     }
 }
@@ -82,7 +83,7 @@ bool CEditItemDlg::OnCommand(UINT id, UINT code, HWND control) {
 }
 
 void CEditItemDlg::OnOK() {
-    const LRESULT picked = ::SendMessageA(m_comboKind, CB_GETCURSEL, 0, 0);
+    const LRESULT picked = ::SendMessageW(m_comboKind, CB_GETCURSEL, 0, 0);
     if (picked != CB_ERR) {
         *m_pKind = static_cast<int32_t>(picked);
     }

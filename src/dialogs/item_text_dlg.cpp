@@ -4,6 +4,7 @@
 #include "macro/macro_template.h"
 #include "settings/ini_profile_win32.h"
 #include "ui/file_dialog.h"
+#include "ui/wide_text.h"
 
 CItemTextDlg::CItemTextDlg(UINT templateId, ui::Window* parent, int textBoxId, int templateComboId)
     : ui::Dialog(templateId, parent), m_textBoxId(textBoxId), m_templateComboId(templateComboId) {}
@@ -13,7 +14,7 @@ bool CItemTextDlg::OnInitDialog() {
     // An edit control takes about 32,000 characters from the user unless told
     // otherwise, and a longer paste is cut without a word; entries (a copied
     // log, a long letter) can be far longer.
-    ::SendMessageA(Item(m_textBoxId), EM_LIMITTEXT, 0, 0);
+    ::SendMessageW(Item(m_textBoxId), EM_LIMITTEXT, 0, 0);
     LoadTemplates();
     return true;
 }
@@ -21,19 +22,20 @@ bool CItemTextDlg::OnInitDialog() {
 void CItemTextDlg::LoadTemplates() {
     m_comboTemplate = Item(m_templateComboId);
     m_templateBodies.clear();
-    ::SendMessageA(m_comboTemplate, CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(m_comboTemplate, CB_RESETCONTENT, 0, 0);
     pikora::IniProfile profile(TheApp().IniPath());
     for (const pikora::MacroTemplate& t : pikora::LoadMacroTemplates(profile)) {
         m_templateBodies.push_back(t.body);
-        ::SendMessageA(m_comboTemplate, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t.label.c_str()));
+        ::SendMessageW(m_comboTemplate, CB_ADDSTRING, 0,
+                       reinterpret_cast<LPARAM>(ui::Wide(t.label).c_str()));
     }
     if (!m_templateBodies.empty()) {
-        ::SendMessageA(m_comboTemplate, CB_SETCURSEL, 0, 0);
+        ::SendMessageW(m_comboTemplate, CB_SETCURSEL, 0, 0);
     }
 }
 
 void CItemTextDlg::OnPasteTemplate() {
-    const LRESULT index = ::SendMessageA(m_comboTemplate, CB_GETCURSEL, 0, 0);
+    const LRESULT index = ::SendMessageW(m_comboTemplate, CB_GETCURSEL, 0, 0);
     if (index < 0 || static_cast<size_t>(index) >= m_templateBodies.size()) {
         return;
     }
@@ -43,7 +45,7 @@ void CItemTextDlg::OnPasteTemplate() {
 void CItemTextDlg::OnPasteFileName() {
     ui::FileDialog dialog("*.*", "全てのファイル(*.*)|*.*||", 0);
     if (dialog.DoModal()) {
-        InsertIntoTextBox(dialog.PathName());
+        InsertIntoTextBox(dialog.PathNameCp932());
     }
 }
 
@@ -53,6 +55,6 @@ void CItemTextDlg::InsertIntoTextBox(const std::string& s) {
     // as well as a text) is still there afterwards, and clipboard monitors see
     // no change.
     HWND box = Item(m_textBoxId);
-    ::SendMessageA(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(s.c_str()));
+    ::SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ui::Wide(s).c_str()));
     ::SetFocus(box);
 }

@@ -7,6 +7,7 @@
 #include "settings/settings_rules.h"
 #include "ui/data_exchange.h"
 #include "ui/file_dialog.h"
+#include "ui/wide_text.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ constexpr CheckBinding kCheckBoxes[] = {
 };
 
 pikora::Hotkey ReadHotkeyControl(HWND control) {
-    const LRESULT word = ::SendMessageA(control, HKM_GETHOTKEY, 0, 0);
+    const LRESULT word = ::SendMessageW(control, HKM_GETHOTKEY, 0, 0);
     return pikora::HotkeyFromControlWord(static_cast<std::uint32_t>(word));
 }
 
@@ -73,7 +74,7 @@ void CSettingsDlg::CaretOffsetText(ui::DataExchange& dx, int controlId, std::str
     if (!dx.Saving()) {
         // Set after the text, so that a longer stored offset is shown in full;
         // only typing is held to the limit.
-        ::SendMessageA(Item(controlId), EM_LIMITTEXT, pikora::kCaretOffsetMaxChars, 0);
+        ::SendMessageW(Item(controlId), EM_LIMITTEXT, pikora::kCaretOffsetMaxChars, 0);
         return;
     }
     if (pikora::CharCount(value) > pikora::kCaretOffsetMaxChars) {
@@ -84,20 +85,20 @@ void CSettingsDlg::CaretOffsetText(ui::DataExchange& dx, int controlId, std::str
 void CSettingsDlg::ShowSettingsInControls() {
     int popupKey = 0, popupMod = 0, historyKey = 0, historyMod = 0;
     TheApp().GetHotkeys(popupKey, popupMod, historyKey, historyMod);
-    ::SendMessageA(m_hotkeyPopup, HKM_SETHOTKEY, pikora::HotkeyControlWord({popupKey, popupMod}),
+    ::SendMessageW(m_hotkeyPopup, HKM_SETHOTKEY, pikora::HotkeyControlWord({popupKey, popupMod}),
                    0);
-    ::SendMessageA(m_hotkeyHistory, HKM_SETHOTKEY,
+    ::SendMessageW(m_hotkeyHistory, HKM_SETHOTKEY,
                    pikora::HotkeyControlWord({historyKey, historyMod}), 0);
-    ::SendMessageA(m_sliderAlpha, TBM_SETRANGEMIN, FALSE, pikora::kAlphaSliderMin);
-    ::SendMessageA(m_sliderAlpha, TBM_SETRANGEMAX, FALSE, pikora::kAlphaSliderMax);
-    ::SendMessageA(m_sliderAlpha, TBM_SETPOS, TRUE,
+    ::SendMessageW(m_sliderAlpha, TBM_SETRANGEMIN, FALSE, pikora::kAlphaSliderMin);
+    ::SendMessageW(m_sliderAlpha, TBM_SETRANGEMAX, FALSE, pikora::kAlphaSliderMax);
+    ::SendMessageW(m_sliderAlpha, TBM_SETPOS, TRUE,
                    pikora::AlphaSliderPosition(TheApp().m_settings.SemitransparentWindow));
 }
 
 void CSettingsDlg::OnOK() {
     const pikora::Hotkey popup = ReadHotkeyControl(m_hotkeyPopup);
     const pikora::Hotkey history = ReadHotkeyControl(m_hotkeyHistory);
-    const auto position = static_cast<int>(::SendMessageA(m_sliderAlpha, TBM_GETPOS, 0, 0));
+    const auto position = static_cast<int>(::SendMessageW(m_sliderAlpha, TBM_GETPOS, 0, 0));
     // Nothing is stored before every text has been accepted: a refused OK
     // followed by Cancel must leave the settings as they were.
     if (!UpdateData(true)) {
@@ -132,6 +133,6 @@ void CSettingsDlg::OnBrowseWave() {
     if (!dialog.DoModal()) {
         return;
     }
-    m_strWaveName = dialog.PathName();
-    ::SetDlgItemTextA(m_hwnd, IDC_WAVE_NAME, m_strWaveName.c_str());
+    m_strWaveName = dialog.PathNameCp932();
+    ui::SetWindowTextString(Item(IDC_WAVE_NAME), m_strWaveName);
 }

@@ -1,12 +1,12 @@
 #include "frame/child_view.h"
 
 namespace {
-constexpr const char kViewClass[] = "Pikora_ChildView";
+constexpr const wchar_t kViewClass[] = L"Pikora_ChildView";
 }
 
 bool CChildView::Create(HWND parent, UINT id) {
     RegisterWindowClass(kViewClass, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
-                        ::LoadCursorA(nullptr, IDC_ARROW),
+                        ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)),  // IDC_ARROW
                         reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), nullptr);
     // Client edge instead of a plain border, as a view inside a frame has.
     return CreateEx(WS_EX_CLIENTEDGE, kViewClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,

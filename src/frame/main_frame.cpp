@@ -5,17 +5,18 @@
 #include "res/resource.h"
 #include "text/tray_tip.h"
 #include "ui/app.h"
+#include "ui/wide_text.h"
 
 namespace {
 
 constexpr UINT kTrayIconId = 4;
 constexpr UINT kViewId = 0xE900;  // the first pane id frames give their view
-// The first version of NOTIFYICONDATAA (64-byte tip), which every shell
+// The first version of NOTIFYICONDATAW (64-character tip), which every shell
 // accepts. Its size follows the architecture: the record holds a window and
-// an icon handle, so a hard-coded 88 is wrong for a 64-bit shell.
-constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAA_V1_SIZE;
-static_assert(kNotifyIconDataSize == (sizeof(void*) == 8 ? 104 : 88),
-              "the first NOTIFYICONDATAA layout is 88 bytes on 32-bit Windows, 104 on 64-bit");
+// an icon handle, so a hard-coded size is wrong for one of them.
+constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAW_V1_SIZE;
+static_assert(kNotifyIconDataSize == (sizeof(void*) == 8 ? 168 : 152),
+              "the first NOTIFYICONDATAW layout is 152 bytes on 32-bit Windows, 168 on 64-bit");
 
 // Another program holds the clipboard open: the pass tries again from this
 // timer until the clipboard frees, rather than lose the copy or keep this
@@ -28,7 +29,7 @@ constexpr int kClipboardRetries = 200;  // 10 s
 HICON LoadSmallIcon(UINT id) {
     // The notification area's icon size: 16 pixels at 96 DPI, more on a
     // high-DPI screen.
-    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                            IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                            ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 }
@@ -38,8 +39,8 @@ bool IsMouseMessage(LPARAM message) {
 }
 
 HWND FindTrayNotifyWnd() {
-    HWND tray = ::FindWindowA("Shell_TrayWnd", nullptr);
-    return tray ? ::FindWindowExA(tray, nullptr, "TrayNotifyWnd", nullptr) : nullptr;
+    HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    return tray ? ::FindWindowExW(tray, nullptr, L"TrayNotifyWnd", nullptr) : nullptr;
 }
 
 }  // namespace
@@ -54,8 +55,8 @@ bool CMainFrame::LoadFrame() {
     if (!RegisterWindowClass(kClassName, 0, nullptr, nullptr, nullptr)) {
         return false;
     }
-    m_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
-    m_hAccel = ::LoadAcceleratorsA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_uTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    m_hAccel = ::LoadAcceleratorsW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
     // Off-screen, so that the short minimize of start-up shows nothing.
     return CreateEx(0, kClassName, ui::LoadResString(IDS_MAINFRAME_TITLE),
                     WS_SYSMENU | WS_MINIMIZEBOX, -500, -500, 185, 256, nullptr, nullptr);
@@ -65,7 +66,7 @@ int CMainFrame::OnCreate() {
     if (!m_wndView.Create(m_hwnd, kViewId)) {
         return -1;
     }
-    m_menuTray.Reset(::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    m_menuTray.Reset(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME)));
     m_hIconHistoryOn.Reset(LoadSmallIcon(IDI_HISTORY_ON));
     m_hIconHistoryOff.Reset(LoadSmallIcon(IDI_HISTORY_OFF));
 
@@ -85,7 +86,7 @@ int CMainFrame::OnCreate() {
 }
 
 void CMainFrame::JoinClipboardChain() {
-    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
     using ListenerFn = BOOL(WINAPI*)(HWND);
     auto add = reinterpret_cast<ListenerFn>(
         reinterpret_cast<void*>(::GetProcAddress(user32, "AddClipboardFormatListener")));
@@ -112,7 +113,7 @@ void CMainFrame::LeaveClipboardChain() {
 }
 
 bool CMainFrame::PreTranslateMessage(MSG* msg) {
-    return m_hAccel && msg->hwnd == m_hwnd && ::TranslateAcceleratorA(m_hwnd, m_hAccel, msg);
+    return m_hAccel && msg->hwnd == m_hwnd && ::TranslateAcceleratorW(m_hwnd, m_hAccel, msg);
 }
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -134,7 +135,7 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (TheApp().m_hwndNextViewer) {
                 // Posted, so that a viewer further down that hangs cannot hang
                 // this program too.
-                ::PostMessageA(TheApp().m_hwndNextViewer, msg, wParam, lParam);
+                ::PostMessageW(TheApp().m_hwndNextViewer, msg, wParam, lParam);
             }
             OnClipboardChanged();
             return 0;
@@ -218,7 +219,7 @@ void CMainFrame::OnTrayRightButton() {
     ::TrackPopupMenu(::GetSubMenu(m_menuTray.Get(), 0),
                      TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, pt.x, pt.y, 0, m_hwnd,
                      nullptr);
-    ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
+    ::PostMessageW(m_hwnd, WM_NULL, 0, 0);
 }
 
 void CMainFrame::OnTrayHover() {
@@ -254,7 +255,7 @@ void CMainFrame::OnClipboardChanged() {
     // a popup opened is history, even if the popup is up when it can be read.
     m_pendingGate = TheApp().CaptureGateNow();
     if (TheApp().m_settings.WordBugSW) {
-        ::PostMessageA(m_hwnd, WM_CLIPBOARD_DELAYED, 0, 0);
+        ::PostMessageW(m_hwnd, WM_CLIPBOARD_DELAYED, 0, 0);
         return;
     }
     ClipboardPass();
@@ -314,7 +315,7 @@ void CMainFrame::StopClipboardRetries() {
 void CMainFrame::ShowClipboardInTip(const std::string& text) {
     SetTrayTip(pikora::MakeTrayTip(text, true));
     if (m_bTrayIconAdded) {
-        ::Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+        ::Shell_NotifyIconW(NIM_MODIFY, &m_nid);
     }
 }
 
@@ -323,24 +324,27 @@ void CMainFrame::OnChangeClipboardChain(HWND removed, HWND next) {
     if (removed == nextViewer) {
         nextViewer = next;
     } else if (nextViewer) {
-        ::SendMessageA(nextViewer, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(removed),
+        ::SendMessageW(nextViewer, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(removed),
                        reinterpret_cast<LPARAM>(next));
     }
 }
 
 void CMainFrame::SetTrayTip(const std::string& tip) {
-    const size_t n = tip.size() < sizeof(m_nid.szTip) ? tip.size() : sizeof(m_nid.szTip) - 1;
-    std::memcpy(m_nid.szTip, tip.data(), n);
-    m_nid.szTip[n] = '\0';
+    // The tip is at most 63 bytes, so never more than 63 characters.
+    const std::wstring wide = ui::Wide(tip);
+    constexpr size_t kRoom = sizeof(m_nid.szTip) / sizeof(m_nid.szTip[0]) - 1;
+    const size_t n = wide.size() < kRoom ? wide.size() : kRoom;
+    std::memcpy(m_nid.szTip, wide.data(), n * sizeof(wchar_t));
+    m_nid.szTip[n] = L'\0';
 }
 
 void CMainFrame::AddTrayIcon() {
-    m_bTrayIconAdded = ::Shell_NotifyIconA(NIM_ADD, &m_nid) != FALSE;
+    m_bTrayIconAdded = ::Shell_NotifyIconW(NIM_ADD, &m_nid) != FALSE;
 }
 
 void CMainFrame::RemoveTrayIcon() {
     if (m_bTrayIconAdded) {
-        ::Shell_NotifyIconA(NIM_DELETE, &m_nid);
+        ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
         m_bTrayIconAdded = false;
     }
 }
@@ -356,17 +360,17 @@ void CMainFrame::OnHistoryMode() {
     HMENU menu = ::GetSubMenu(m_menuTray.Get(), 0);
     if (app.m_bHistoryMode) {
         m_nid.hIcon = m_hIconHistoryOn.Get();
-        ::ModifyMenuA(menu, ID_HISTORY_MODE, MF_BYCOMMAND | MF_STRING, ID_HISTORY_MODE,
-                      ui::LoadResString(IDS_HISTORY_MODE_OFF).c_str());
+        ::ModifyMenuW(menu, ID_HISTORY_MODE, MF_BYCOMMAND | MF_STRING, ID_HISTORY_MODE,
+                      ui::Wide(ui::LoadResString(IDS_HISTORY_MODE_OFF)).c_str());
         ::RegisterHotKey(nullptr, HOTKEY_PASTE, MOD_CONTROL, 'V');
     } else {
         m_nid.hIcon = m_hIconHistoryOff.Get();
-        ::ModifyMenuA(menu, ID_HISTORY_MODE, MF_BYCOMMAND | MF_STRING, ID_HISTORY_MODE,
-                      ui::LoadResString(IDS_HISTORY_MODE_ON).c_str());
+        ::ModifyMenuW(menu, ID_HISTORY_MODE, MF_BYCOMMAND | MF_STRING, ID_HISTORY_MODE,
+                      ui::Wide(ui::LoadResString(IDS_HISTORY_MODE_ON)).c_str());
         ::UnregisterHotKey(nullptr, HOTKEY_PASTE);
     }
     if (m_bTrayIconAdded) {
-        ::Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+        ::Shell_NotifyIconW(NIM_MODIFY, &m_nid);
     }
     ::UpdateWindow(m_hwnd);
 }

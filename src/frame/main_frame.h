@@ -18,7 +18,7 @@
 
 class CMainFrame : public ui::Window {
   public:
-    static constexpr const char* kClassName = "Pikora_MainFrame";
+    static constexpr const wchar_t* kClassName = L"Pikora_MainFrame";
 
     CMainFrame();
     ~CMainFrame() override;
@@ -65,7 +65,7 @@ class CMainFrame : public ui::Window {
     CChildView m_wndView;
     ui::UniqueIcon m_hIconHistoryOn;
     ui::UniqueIcon m_hIconHistoryOff;
-    NOTIFYICONDATAA m_nid{};
+    NOTIFYICONDATAW m_nid{};
     ui::UniqueMenu m_menuTray;
     HACCEL m_hAccel = nullptr;
     bool m_bTrayPopup = false;

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <vector>
 
+#include "ui/wide_text.h"
+
 namespace {
 
 // Waiting without a limit would freeze the whole resident program (hotkeys,
@@ -32,11 +34,11 @@ class ScopedHandle {
 }  // namespace
 
 void ShellLauncher::OpenDocument(const std::string& target) {
-    ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(nullptr, nullptr, ui::Wide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void ShellLauncher::StartProgram(const std::string& commandLine) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     // Wine now and then loses a new process while setting it up and reports
@@ -44,10 +46,9 @@ void ShellLauncher::StartProgram(const std::string& commandLine) {
     // cannot run it twice.
     constexpr int kAttempts = 3;
     for (int attempt = 1;; ++attempt) {
-        // CreateProcessA may write into the command line it is given.
-        std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
-        mutableCommandLine.push_back('\0');
-        if (CreateProcessA(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        // CreateProcessW may write into the command line it is given.
+        std::wstring mutableCommandLine = ui::Wide(commandLine);
+        if (CreateProcessW(nullptr, mutableCommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                            nullptr, &startup, &process)) {
             break;
         }

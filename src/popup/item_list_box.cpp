@@ -10,8 +10,8 @@
 #include "popup/popup_keys.h"
 #include "popup/popup_list_dlg.h"
 #include "res/resource.h"
-#include "text/cp932.h"
 #include "ui/app.h"
+#include "ui/wide_text.h"
 
 static_assert(pikora::kDrawActionEntire == ODA_DRAWENTIRE &&
                   pikora::kDrawActionSelect == ODA_SELECT && pikora::kDrawActionFocus == ODA_FOCUS,
@@ -64,7 +64,7 @@ CItemListBox::~CItemListBox() = default;
 void CItemListBox::LoadItemBitmap(ui::UniqueMemoryDC& dc, ui::UniqueBitmap& bmp, UINT bitmapId,
                                   size_t slot) {
     dc.Reset(::CreateCompatibleDC(nullptr));
-    bmp.Reset(::LoadBitmapA(ui::ResourceInstance(), MAKEINTRESOURCEA(bitmapId)));
+    bmp.Reset(::LoadBitmapW(ui::ResourceInstance(), MAKEINTRESOURCEW(bitmapId)));
     if (dc && bmp) {
         m_iconSelections[slot].emplace(dc.Get(), bmp.Get());
     }
@@ -102,17 +102,17 @@ bool CItemListBox::Bind(HWND control) {
     // (screen readers, test tools) to pass a text buffer, which WindowProc
     // fills with the entry's title; without it Windows and Wine hand them a
     // pointer-sized one.
-    ::SetWindowLongPtrA(control, GWL_STYLE,
-                        ::GetWindowLongPtrA(control, GWL_STYLE) | LBS_HASSTRINGS);
+    ::SetWindowLongPtrW(control, GWL_STYLE,
+                        ::GetWindowLongPtrW(control, GWL_STYLE) | LBS_HASSTRINGS);
     return true;
 }
 
 int CItemListBox::GetCount() const {
-    return m_hwnd ? static_cast<int>(::SendMessageA(m_hwnd, LB_GETCOUNT, 0, 0)) : 0;
+    return m_hwnd ? static_cast<int>(::SendMessageW(m_hwnd, LB_GETCOUNT, 0, 0)) : 0;
 }
 
 int CItemListBox::GetCurSel() const {
-    return m_hwnd ? static_cast<int>(::SendMessageA(m_hwnd, LB_GETCURSEL, 0, 0)) : LB_ERR;
+    return m_hwnd ? static_cast<int>(::SendMessageW(m_hwnd, LB_GETCURSEL, 0, 0)) : LB_ERR;
 }
 
 int CItemListBox::EntryOfLine(int line) const {
@@ -135,7 +135,7 @@ int CItemListBox::LineOfEntry(int entry) const {
 
 void CItemListBox::SetCurSel(int index) {
     if (m_hwnd) {
-        ::SendMessageA(m_hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendMessageW(m_hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 }
 
@@ -160,29 +160,19 @@ std::optional<std::string> CItemListBox::LineText(WPARAM index) const {
     return pikora::LineTextOfTitle(items.GetAt(pos).title);
 }
 
-void CItemListBox::OnChar(unsigned char byte) {
-    char typed[2] = {static_cast<char>(byte), 0};
-    std::string_view character(typed, 1);
-    if (m_typedLead != 0) {
-        typed[0] = m_typedLead;
-        typed[1] = static_cast<char>(byte);
-        character = std::string_view(typed, 2);
-        m_typedLead = 0;
-    } else if (pikora::IsLeadByte(byte)) {
-        m_typedLead = static_cast<char>(byte);
-        return;
-    }
-    if (m_pView != nullptr) {
+void CItemListBox::OnChar(wchar_t typed) {
+    const std::string character = ui::Narrow(std::wstring_view(&typed, 1));
+    if (m_pView != nullptr || character.empty()) {
         return;  // a narrowed list is searched in its box
     }
-    const int caret = static_cast<int>(::SendMessageA(m_hwnd, LB_GETCARETINDEX, 0, 0));
+    const int caret = static_cast<int>(::SendMessageW(m_hwnd, LB_GETCARETINDEX, 0, 0));
     const int line = pikora::NextLineStartingWith(TheApp().m_items, caret, character);
     if (line < 0) {
         return;
     }
     SetCurSel(line);
     // As the list box does for a line chosen from the keyboard.
-    ::SendMessageA(::GetParent(m_hwnd), WM_COMMAND,
+    ::SendMessageW(::GetParent(m_hwnd), WM_COMMAND,
                    MAKEWPARAM(::GetDlgCtrlID(m_hwnd), LBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(m_hwnd));
 }
@@ -191,18 +181,20 @@ LRESULT CItemListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case LB_GETTEXTLEN: {
             const std::optional<std::string> text = LineText(wParam);
-            return text ? static_cast<LRESULT>(text->size()) : LB_ERR;
+            return text ? static_cast<LRESULT>(ui::Wide(*text).size()) : LB_ERR;
         }
         case LB_GETTEXT: {
             const std::optional<std::string> text = LineText(wParam);
             if (!text || lParam == 0) {
                 return LB_ERR;
             }
-            std::memcpy(reinterpret_cast<char*>(lParam), text->c_str(), text->size() + 1);
-            return static_cast<LRESULT>(text->size());
+            const std::wstring wide = ui::Wide(*text);
+            std::memcpy(reinterpret_cast<wchar_t*>(lParam), wide.c_str(),
+                        (wide.size() + 1) * sizeof(wchar_t));
+            return static_cast<LRESULT>(wide.size());
         }
         case WM_CHAR:
-            OnChar(static_cast<unsigned char>(wParam));
+            OnChar(static_cast<wchar_t>(wParam));
             return 0;
         default:
             break;
@@ -282,7 +274,8 @@ void CItemListBox::DrawItem(const DRAWITEMSTRUCT& dis) {
     }
     text.left += 1;
     // No DT_NOPREFIX: an ampersand in a title underlines the next character.
-    ::DrawTextA(dc, entry.title.c_str(), static_cast<int>(entry.title.size()), &text,
+    const std::wstring title = ui::Wide(entry.title);
+    ::DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &text,
                 DT_SINGLELINE | DT_VCENTER);
 }
 
@@ -367,7 +360,7 @@ RECT CItemListBox::BandRect(int index) const {
     RECT client;
     RECT item;
     ::GetClientRect(m_hwnd, &client);
-    if (::SendMessageA(m_hwnd, LB_GETITEMRECT, static_cast<WPARAM>(index),
+    if (::SendMessageW(m_hwnd, LB_GETITEMRECT, static_cast<WPARAM>(index),
                        reinterpret_cast<LPARAM>(&item)) == LB_ERR) {
         return band;
     }

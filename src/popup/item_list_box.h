@@ -85,7 +85,7 @@ class CItemListBox : public ui::Window {
   private:
     // The title of line index, as LB_GETTEXT gives it; nothing for no line.
     std::optional<std::string> LineText(WPARAM index) const;
-    void OnChar(unsigned char byte);
+    void OnChar(wchar_t typed);
 
     void LoadItemBitmap(ui::UniqueMemoryDC& dc, ui::UniqueBitmap& bmp, UINT bitmapId, size_t slot);
     HDC IconDC(pikora::ItemIcon icon) const;
@@ -108,9 +108,6 @@ class CItemListBox : public ui::Window {
     // The line whose insertion band is on screen, -1 for none.
     int m_nLast = -1;
     const std::vector<int>* m_pView = nullptr;
-    // The first byte of a double-byte character typed into the list, until
-    // its second byte comes.
-    char m_typedLead = 0;
     // Each loaded bitmap stays selected into its memory DC until the bitmaps
     // go; declared last so it lets go of them first.
     std::array<std::optional<ui::SelectObjectScope>, 4> m_iconSelections;

@@ -13,6 +13,7 @@
 #include "res/resource.h"
 #include "ui/app.h"
 #include "ui/data_exchange.h"
+#include "ui/wide_text.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ constexpr UINT kWmDpiChanged = 0x02E0;
 // The message the drag list sends its parent (the common controls register
 // it under this name).
 UINT DragListMessage() {
-    static const UINT message = ::RegisterWindowMessageA("commctrl_DragListMsg");
+    static const UINT message = ::RegisterWindowMessageW(L"commctrl_DragListMsg");
     return message;
 }
 
@@ -41,7 +42,7 @@ CPopupListDlg::CPopupListDlg(ui::Window* parent, int* pResultIndex, BYTE mode, i
       m_bUserMode(mode != POPUP_MODE_AUTO),
       m_pDialogSize(pDialogSize) {
     m_list.m_bInteractive = mode != POPUP_MODE_AUTO;
-    m_menu.Reset(::LoadMenuA(ui::ResourceInstance(), MAKEINTRESOURCEA(IDR_LIST_MENU)));
+    m_menu.Reset(::LoadMenuW(ui::ResourceInstance(), MAKEINTRESOURCEW(IDR_LIST_MENU)));
 }
 
 CPopupListDlg::~CPopupListDlg() = default;
@@ -63,13 +64,13 @@ void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
     }
     // The list asked for its line height while the dialog was being created,
     // before this object took the dialog's messages.
-    ::SendMessageA(m_list.Handle(), LB_SETITEMHEIGHT, 0, m_list.ItemHeight());
+    ::SendMessageW(m_list.Handle(), LB_SETITEMHEIGHT, 0, m_list.ItemHeight());
     if (!m_search.IsOpen()) {
         m_search.Forget();
     }
     CPopupApp& app = TheApp();
     const int count = app.m_items.GetCount();
-    ::SendMessageA(m_list.Handle(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+    ::SendMessageW(m_list.Handle(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
     const int remembered = app.m_settings.SelectID;
     if (m_bUserMode && app.m_settings.SelectSW != 0 && remembered >= 0 && remembered < count) {
         m_nCurSel = remembered;
@@ -78,10 +79,10 @@ void CPopupListDlg::DoDataExchange(ui::DataExchange&) {
     ::InvalidateRect(m_list.Handle(), nullptr, TRUE);
 }
 
-TOOLINFOA CPopupListDlg::ListTool() const {
-    TOOLINFOA ti{};
+TOOLINFOW CPopupListDlg::ListTool() const {
+    TOOLINFOW ti{};
     // The size comctl32 5 knows; newer versions accept it too.
-    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.uFlags = TTF_IDISHWND;
     ti.hwnd = m_hwnd;
     ti.uId = reinterpret_cast<UINT_PTR>(m_list.Handle());
@@ -93,23 +94,23 @@ bool CPopupListDlg::OnInitDialog() {
 
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&icc);
-    m_tooltip.Reset(::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+    m_tooltip.Reset(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       m_hwnd, nullptr, ui::ResourceInstance(), nullptr));
     if (m_tooltip) {
-        ::SendMessageA(m_tooltip.Get(), TTM_SETMAXTIPWIDTH, 0, pikora::ScaleForDpi(384, m_nDpi));
-        ::SendMessageA(m_tooltip.Get(), TTM_ACTIVATE, TRUE, 0);
-        TOOLINFOA ti = ListTool();
-        char empty[] = "";
+        ::SendMessageW(m_tooltip.Get(), TTM_SETMAXTIPWIDTH, 0, pikora::ScaleForDpi(384, m_nDpi));
+        ::SendMessageW(m_tooltip.Get(), TTM_ACTIVATE, TRUE, 0);
+        TOOLINFOW ti = ListTool();
+        wchar_t empty[] = L"";
         ti.lpszText = empty;
-        ::SendMessageA(m_tooltip.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        ::SendMessageW(m_tooltip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 
     if (!m_bUserMode) {
         ::SetTimer(m_hwnd, TIMER_AUTOCLOSE, 1000, nullptr);
     }
 
-    ::SetWindowLongA(m_hwnd, GWL_EXSTYLE, ::GetWindowLongA(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetWindowLongW(m_hwnd, GWL_EXSTYLE, ::GetWindowLongW(m_hwnd, GWL_EXSTYLE) | WS_EX_LAYERED);
     // Looked up at run time: the 9x family's user32 does not have it.
     m_hUser32.Reset(::LoadLibraryA("user32"));
     m_pfnSetLayeredWindowAttributes = nullptr;
@@ -214,7 +215,7 @@ LRESULT CPopupListDlg::OnDpiChanged(WPARAM dpis, LPARAM suggestedRect) {
     SetDpi(HIWORD(dpis));
     const LRESULT result = Default(kWmDpiChanged, dpis, suggestedRect);
     const RECT suggested = *reinterpret_cast<const RECT*>(suggestedRect);
-    ::SendMessageA(m_list.Handle(), LB_SETITEMHEIGHT, 0, m_list.ItemHeight());
+    ::SendMessageW(m_list.Handle(), LB_SETITEMHEIGHT, 0, m_list.ItemHeight());
     ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     return result;
@@ -326,25 +327,25 @@ void CPopupListDlg::ShowEntryTip(const std::string& text) {
         return;
     }
     // Switching the tooltip off and on again hides a tip that is showing.
-    ::SendMessageA(m_tooltip.Get(), TTM_ACTIVATE, FALSE, 0);
-    ::SendMessageA(m_tooltip.Get(), TTM_ACTIVATE, TRUE, 0);
-    TOOLINFOA ti = ListTool();
-    std::string copy = text;
+    ::SendMessageW(m_tooltip.Get(), TTM_ACTIVATE, FALSE, 0);
+    ::SendMessageW(m_tooltip.Get(), TTM_ACTIVATE, TRUE, 0);
+    TOOLINFOW ti = ListTool();
+    std::wstring copy = ui::Wide(text);
     ti.lpszText = copy.data();
-    ::SendMessageA(m_tooltip.Get(), TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    ::SendMessageW(m_tooltip.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void CPopupListDlg::RemoveTipTool() {
     if (!m_tooltip) {
         return;
     }
-    TOOLINFOA ti = ListTool();
-    ::SendMessageA(m_tooltip.Get(), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    TOOLINFOW ti = ListTool();
+    ::SendMessageW(m_tooltip.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 bool CPopupListDlg::PreTranslateMessage(MSG* msg) {
     if (m_tooltip) {
-        ::SendMessageA(m_tooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+        ::SendMessageW(m_tooltip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
     }
     if (msg->message == WM_TIMER && msg->wParam == TIMER_AUTOCLOSE && msg->hwnd == m_hwnd) {
         EndDialog(pikora::AutoCloseDismisses(On9x(), m_bUserMode) ? POPUP_DISMISSED : IDCANCEL);
@@ -424,7 +425,7 @@ void CPopupListDlg::OpenContextMenu(const MSG& msg) {
     }
     // Selects the line under the pointer the way a left click does; the list
     // knows this press is a right-click and does not start a drag.
-    ::SendMessageA(m_list.Handle(), WM_LBUTTONDOWN, msg.wParam, msg.lParam);
+    ::SendMessageW(m_list.Handle(), WM_LBUTTONDOWN, msg.wParam, msg.lParam);
 
     POINT pt;
     ::GetCursorPos(&pt);
@@ -439,7 +440,7 @@ void CPopupListDlg::OpenContextMenu(const MSG& msg) {
                      MF_BYCOMMAND | (commands.normalEnabled ? MF_ENABLED : MF_GRAYED));
 
     TrackListMenu(pt.x, pt.y);
-    ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
+    ::PostMessageW(m_hwnd, WM_NULL, 0, 0);
     m_bCommandActive = false;
 }
 
@@ -457,7 +458,7 @@ void CPopupListDlg::OpenKeyboardMenu() {
         pikora::KeyboardMenuPos({app.m_ptPopup.x, app.m_ptPopup.y}, app.m_settings.CaretPosX,
                                 app.m_settings.CaretPosY, selection, m_nDpi);
     TrackListMenu(at.x, at.y);
-    ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
+    ::PostMessageW(m_hwnd, WM_NULL, 0, 0);
     m_bCommandActive = false;
 }
 
@@ -482,7 +483,7 @@ void CPopupListDlg::OnItemDelete() {
         // takes its place and the selection.
         m_search.Refresh(index);
     } else if (index != 0 || On9x()) {
-        ::SendMessageA(m_list.Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+        ::SendMessageW(m_list.Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     } else {
         m_bClosing = true;
         EndDialog(POPUP_REOPEN);
@@ -545,7 +546,7 @@ void CPopupListDlg::SetSelectedKind(int32_t kind) {
     // The kind picture of the line changes; redraw it now rather than when
     // the line next happens to be painted.
     RECT line;
-    if (::SendMessageA(m_list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
+    if (::SendMessageW(m_list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
                        reinterpret_cast<LPARAM>(&line)) != LB_ERR) {
         ::InvalidateRect(m_list.Handle(), &line, TRUE);
     }

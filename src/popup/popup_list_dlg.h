@@ -63,7 +63,7 @@ class CPopupListDlg : public ui::Dialog {
     void OpenContextMenu(const MSG& msg);
     void OpenKeyboardMenu();
     void TrackListMenu(int x, int y);
-    TOOLINFOA ListTool() const;
+    TOOLINFOW ListTool() const;
     void RemoveTipTool();
     bool On9x() const;
 

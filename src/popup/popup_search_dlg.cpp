@@ -13,16 +13,13 @@ void CPopupListDlg::OnSearchKillFocus() {
 // Keys typed into the search box: the text takes what it can use; the list
 // takes the keys that move in it, Enter, Escape and the menu key.
 bool CPopupListDlg::PreTranslateSearchMessage(MSG* msg) {
-    if (msg->message == WM_CHAR && m_search.TakeChar(msg->wParam)) {
-        return true;
-    }
     if (msg->message == WM_SYSKEYDOWN && m_list.GetCount() > 0) {
         OpenKeyboardMenu();
         return true;
     }
     if (msg->message == WM_KEYDOWN) {
         if (CSearchBox::IsListKey(msg->wParam)) {
-            ::SendMessageA(m_list.Handle(), WM_KEYDOWN, msg->wParam, msg->lParam);
+            ::SendMessageW(m_list.Handle(), WM_KEYDOWN, msg->wParam, msg->lParam);
             return true;
         }
         if (msg->wParam == VK_RETURN) {

@@ -4,8 +4,8 @@
 #include "popup/dpi_scale.h"
 #include "popup/item_list_box.h"
 #include "res/resource.h"
-#include "text/cp932.h"
 #include "ui/app.h"
+#include "ui/wide_text.h"
 
 CSearchBox::CSearchBox(CItemListBox& list) : m_list(list) {}
 
@@ -15,13 +15,14 @@ bool CSearchBox::IsListKey(WPARAM vk) {
 
 void CSearchBox::Open(HWND dialog) {
     if (!m_hwnd) {
-        HWND edit = ::CreateWindowExA(
-            WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
-            0, 0, dialog, reinterpret_cast<HMENU>(IDC_SEARCH_BOX), ui::ResourceInstance(), nullptr);
+        HWND edit = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0,
+                                      0, dialog, reinterpret_cast<HMENU>(IDC_SEARCH_BOX),
+                                      ui::ResourceInstance(), nullptr);
         if (!edit || !Subclass(edit)) {
             return;
         }
-        ::SendMessageA(edit, WM_SETFONT, ::SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
+        ::SendMessageW(edit, WM_SETFONT, ::SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
         RECT client;
         ::GetClientRect(dialog, &client);
         Layout(client.right, client.bottom);
@@ -30,7 +31,7 @@ void CSearchBox::Open(HWND dialog) {
         m_filter.Narrow(TheApp().m_items, "");
     }
     ::SetFocus(m_hwnd);
-    ::SendMessageA(m_hwnd, EM_SETSEL, 0, -1);
+    ::SendMessageW(m_hwnd, EM_SETSEL, 0, -1);
 }
 
 int CSearchBox::Height() const {
@@ -48,14 +49,11 @@ void CSearchBox::Layout(int cx, int cy) {
 }
 
 bool CSearchBox::HasText() const {
-    return m_hwnd && ::GetWindowTextLengthA(m_hwnd) > 0;
+    return m_hwnd && ::GetWindowTextLengthW(m_hwnd) > 0;
 }
 
 std::string CSearchBox::Text() const {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(m_hwnd)) + 1, '\0');
-    text.resize(
-        static_cast<size_t>(::GetWindowTextA(m_hwnd, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return ui::GetWindowTextString(m_hwnd);
 }
 
 int CSearchBox::SelectedEntry() {
@@ -72,7 +70,7 @@ void CSearchBox::ClearText() {
     Apply(entry, -1);
     // Its change notice then finds the list already showing the empty text.
     ::KillTimer(m_hwnd, TIMER_SEARCH);
-    ::SetWindowTextA(m_hwnd, "");
+    ::SetWindowTextW(m_hwnd, L"");
 }
 
 void CSearchBox::OnTextChange() {
@@ -81,8 +79,8 @@ void CSearchBox::OnTextChange() {
     // typing never waits for a narrowing and drawing it may skip.
     // (The release of the key just typed may wait too; it changes nothing.)
     MSG waiting;
-    if (::PeekMessageA(&waiting, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) ||
-        ::PeekMessageA(&waiting, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE)) {
+    if (::PeekMessageW(&waiting, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) ||
+        ::PeekMessageW(&waiting, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE)) {
         ::SetTimer(m_hwnd, TIMER_SEARCH, USER_TIMER_MINIMUM, nullptr);
         return;
     }
@@ -111,7 +109,6 @@ void CSearchBox::Refresh(int line, int entry) {
 
 void CSearchBox::Forget() {
     m_query.clear();
-    m_typedLead = 0;
     m_nLastEntry = -1;
     m_view.clear();
     m_view.shrink_to_fit();
@@ -129,59 +126,24 @@ void CSearchBox::Apply(int selectEntry, int selectLine) {
         m_list.SetView(&m_view);
     }
     const int count = m_query.empty() ? items.GetCount() : static_cast<int>(m_view.size());
-    ::SendMessageA(m_list.Handle(), WM_SETREDRAW, FALSE, 0);
-    ::SendMessageA(m_list.Handle(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
+    ::SendMessageW(m_list.Handle(), WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(m_list.Handle(), LB_SETCOUNT, static_cast<WPARAM>(count), 0);
     int line = selectEntry >= 0 ? m_list.LineOfEntry(selectEntry) : -1;
     if (line < 0 && selectLine >= 0 && count > 0) {
         line = selectLine < count ? selectLine : count - 1;
     }
     m_list.SetCurSel(line);
-    ::SendMessageA(m_list.Handle(), WM_SETREDRAW, TRUE, 0);
+    ::SendMessageW(m_list.Handle(), WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_list.Handle(), nullptr, TRUE);
     // As the list box reports a line chosen from the keyboard, so that the
     // popup's result follows the entry the line shows.
     HWND dialog = ::GetParent(m_list.Handle());
-    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ITEM_LIST, LBN_SELCHANGE),
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ITEM_LIST, LBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(m_list.Handle()));
-}
-
-bool CSearchBox::TakeChar(WPARAM byte) {
-    // A character typed as Unicode (or committed by an IME) comes to this
-    // ANSI window as its lead byte and then its trail byte. Wine hands each
-    // on to the edit on its own, and the dialog manager would turn a lone
-    // lead byte into a middle dot before the edit saw it; the pair goes in
-    // here as one character.
-    if (byte > 0xFF) {
-        // Wine hands on a character that is one byte in CP932 (a half-width
-        // kana typed as Unicode) with its UTF-16 value.
-        const auto wide = static_cast<wchar_t>(byte);
-        char bytes[3] = {};
-        if (::WideCharToMultiByte(CP_ACP, 0, &wide, 1, bytes, 2, nullptr, nullptr) > 0) {
-            ::SendMessageA(m_hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(bytes));
-        }
-        return true;
-    }
-    const auto c = static_cast<unsigned char>(byte);
-    if (m_typedLead != 0) {
-        const char pair[3] = {m_typedLead, static_cast<char>(c), 0};
-        m_typedLead = 0;
-        ::SendMessageA(m_hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pair));
-        return true;
-    }
-    if (pikora::IsLeadByte(c)) {
-        m_typedLead = static_cast<char>(c);
-        return true;
-    }
-    return false;
 }
 
 LRESULT CSearchBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_CHAR:
-            if (TakeChar(wParam)) {
-                return 0;
-            }
-            break;
         case WM_TIMER:
             OnTimer(wParam);
             return 0;

@@ -40,10 +40,6 @@ class CSearchBox : public ui::Window {
     // folded texts go.
     void Forget();
 
-    // Joins the two bytes of a character typed as two WM_CHAR messages and
-    // puts it into the box; false for a byte that is a character of its own.
-    bool TakeChar(WPARAM byte);
-
     // Keys that move in the list rather than in the text.
     static bool IsListKey(WPARAM vk);
 
@@ -63,7 +59,5 @@ class CSearchBox : public ui::Window {
     pikora::EntryFilter m_filter;
     std::vector<int> m_view;
     std::string m_query;
-    // First byte of a double-byte character typed as two messages.
-    char m_typedLead = 0;
     int m_nLastEntry = -1;
 };

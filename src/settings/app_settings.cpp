@@ -119,23 +119,18 @@ void WritePopupSettings(Profile& p, const AppSettings& s) {
     p.WriteInt(sec, "SelectID", s.SelectID);
 }
 
-std::string ProgramDirForExe(const std::string& exePath) {
-    std::size_t end = 0;
-    for (std::size_t pos = 0; pos < exePath.size(); pos += CharLength(exePath, pos)) {
-        if (exePath[pos] == '\\') {
-            end = pos + 1;
-        }
-    }
-    return exePath.substr(0, end);
+std::wstring ProgramDirForExe(const std::wstring& exePath) {
+    const std::size_t last = exePath.rfind(L'\\');
+    return last == std::wstring::npos ? std::wstring() : exePath.substr(0, last + 1);
 }
 
-std::string IniPathForExe(const std::string& exePath) {
+std::wstring IniPathForExe(const std::wstring& exePath) {
     return ProgramDirForExe(exePath) + kIniFileName;
 }
 
-std::string PathInFolder(const std::string& folder, const std::string& name) {
-    const bool full = (!name.empty() && (name[0] == '\\' || name[0] == '/')) ||
-                      (name.size() >= 2 && name[1] == ':');
+std::wstring PathInFolder(const std::wstring& folder, const std::wstring& name) {
+    const bool full = (!name.empty() && (name[0] == L'\\' || name[0] == L'/')) ||
+                      (name.size() >= 2 && name[1] == L':');
     return full ? name : folder + name;
 }
 

@@ -17,7 +17,7 @@ struct AppSettings {
 };
 
 constexpr const char* kSettingSection = "Setting";
-constexpr const char* kIniFileName = "Pikora.ini";
+constexpr const wchar_t* kIniFileName = L"Pikora.ini";
 // Every dictionary lookup sends the clipboard's text to this host, so it must
 // be one that no stranger can take over: the dictionary of the service the web
 // search uses, whose search program takes the same query keys.
@@ -47,16 +47,18 @@ void WriteDialogSettings(Profile& p, const AppSettings& s);
 // The keys the popup run writes after each use of the popup list.
 void WritePopupSettings(Profile& p, const AppSettings& s);
 
+// Paths are UTF-16, as Windows gives them: a folder name that code page 932
+// cannot spell must work too.
+
 // Up to and including the last backslash of the executable's path (empty
-// when there is none). Trail bytes 0x5C of double-byte characters are not
-// separators.
-std::string ProgramDirForExe(const std::string& exePath);
+// when there is none).
+std::wstring ProgramDirForExe(const std::wstring& exePath);
 
 // ProgramDirForExe(exePath) + "Pikora.ini".
-std::string IniPathForExe(const std::string& exePath);
+std::wstring IniPathForExe(const std::wstring& exePath);
 
 // A file name as seen from folder (a ProgramDirForExe result): a relative name
 // is put under it; a full one (C:\x, \\server\x, \x) is kept.
-std::string PathInFolder(const std::string& folder, const std::string& name);
+std::wstring PathInFolder(const std::wstring& folder, const std::wstring& name);
 
 }  // namespace pikora

@@ -10,7 +10,7 @@ namespace pikora {
 
 class IniProfile : public Profile {
   public:
-    explicit IniProfile(std::string path) : path_(std::move(path)) {}
+    explicit IniProfile(std::wstring path) : path_(std::move(path)) {}
 
     int ReadInt(const std::string& section, const std::string& key, int def) override;
     std::string ReadString(const std::string& section, const std::string& key,
@@ -18,10 +18,10 @@ class IniProfile : public Profile {
     bool WriteString(const std::string& section, const std::string& key,
                      const std::string& value) override;
 
-    const std::string& Path() const { return path_; }
+    const std::wstring& Path() const { return path_; }
 
   private:
-    std::string path_;
+    std::wstring path_;
 };
 
 }  // namespace pikora

@@ -42,14 +42,14 @@ class FileHandle {
 // called, it is closed and deleted on the way out, whatever failed.
 class TempFile {
   public:
-    explicit TempFile(std::string path)
+    explicit TempFile(std::wstring path)
         : path_(std::move(path)),
-          file_(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+          file_(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     ~TempFile() {
         file_.Close();
         if (file_created_ && !kept_) {
-            DeleteFileA(path_.c_str());
+            DeleteFileW(path_.c_str());
         }
     }
     TempFile(const TempFile&) = delete;
@@ -58,11 +58,11 @@ class TempFile {
     bool Valid() const { return file_.Valid(); }
     HANDLE Get() const { return file_.Get(); }
     bool Close() { return file_.Close(); }
-    const std::string& Path() const { return path_; }
+    const std::wstring& Path() const { return path_; }
     void Keep() { kept_ = true; }
 
   private:
-    std::string path_;
+    std::wstring path_;
     FileHandle file_;
     bool file_created_ = file_.Valid();
     bool kept_ = false;
@@ -89,8 +89,8 @@ SaveOutcome Failed(DWORD error) {
 
 }  // namespace
 
-LoadResult LoadDataFileFrom(const std::string& path, TextItemList& list) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+LoadResult LoadDataFileFrom(const std::wstring& path, TextItemList& list) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         const DWORD error = GetLastError();
@@ -150,27 +150,35 @@ std::optional<std::string> EncodeForSave(const TextItemList& list, bool noKeyCle
     }
 }
 
-std::string FullPathOf(const std::string& name) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(name.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : name;
+std::wstring FullPathOf(const std::wstring& name) {
+    const DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+    if (size == 0) {
+        return name;
+    }
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(name.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return name;
+    }
+    full.resize(length);
+    return full;
 }
 
-SaveOutcome SaveDataFileTo(const std::string& path, const TextItemList& list, bool noKeyClear) {
+SaveOutcome SaveDataFileTo(const std::wstring& path, const TextItemList& list, bool noKeyClear) {
     const std::optional<std::string> bytes = EncodeForSave(list, noKeyClear);
     return bytes ? WriteDataFileBytes(path, *bytes) : Failed(ERROR_NOT_ENOUGH_MEMORY);
 }
 
-SaveOutcome WriteDataFileBytes(const std::string& path, const std::string& bytes) {
+SaveOutcome WriteDataFileBytes(const std::wstring& path, const std::string& bytes) {
     // Replacing by a move would go straight past a read-only flag (Wine does
     // so); writing over a read-only file in place is refused, and so is this.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return Failed(ERROR_ACCESS_DENIED);
     }
 
     // Same folder as the target, so the final move is a rename on one volume.
-    TempFile file(path + ".tmp");
+    TempFile file(path + L".tmp");
     if (!file.Valid()) {
         return Failed(GetLastError());
     }
@@ -194,7 +202,7 @@ SaveOutcome WriteDataFileBytes(const std::string& path, const std::string& bytes
     if (!file.Close()) {
         return Failed(GetLastError());
     }
-    if (!MoveFileExA(file.Path().c_str(), path.c_str(),
+    if (!MoveFileExW(file.Path().c_str(), path.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return Failed(GetLastError());
     }

@@ -10,11 +10,12 @@
 namespace pikora {
 
 constexpr const char* kDataFileName = "Pikora.dat";
+constexpr const wchar_t* kDataFileNameW = L"Pikora.dat";
 
 // The full path of a file name in the current folder as it is now. The data
 // file's place is fixed with it at start: the current folder moves later
 // (the open dialog moves it on Windows), and the list must not follow.
-std::string FullPathOf(const std::string& name);
+std::wstring FullPathOf(const std::wstring& name);
 
 struct LoadResult {
     LoadStatus status = LoadStatus::Absent;
@@ -25,7 +26,7 @@ struct LoadResult {
 // Reads the whole file and decodes it into list. Absent (file or folder
 // missing) and Unreadable (exists, but cannot be opened or read, or is too
 // big to be ours) leave list unchanged.
-LoadResult LoadDataFileFrom(const std::string& path, TextItemList& list);
+LoadResult LoadDataFileFrom(const std::wstring& path, TextItemList& list);
 
 struct SaveOutcome {
     bool ok = false;
@@ -36,11 +37,11 @@ struct SaveOutcome {
 // temporary file in the same folder first and is moved over the old file
 // only once it is complete and flushed, so a failure or a crash at any point
 // leaves either the old file or the new one, never a cut one.
-SaveOutcome SaveDataFileTo(const std::string& path, const TextItemList& list, bool noKeyClear);
+SaveOutcome SaveDataFileTo(const std::wstring& path, const TextItemList& list, bool noKeyClear);
 
 // The two halves of SaveDataFileTo, for a save whose writing runs elsewhere:
 // the encoding (nothing when memory runs out) and the replacement of the file.
 std::optional<std::string> EncodeForSave(const TextItemList& list, bool noKeyClear);
-SaveOutcome WriteDataFileBytes(const std::string& path, const std::string& bytes);
+SaveOutcome WriteDataFileBytes(const std::wstring& path, const std::string& bytes);
 
 }  // namespace pikora

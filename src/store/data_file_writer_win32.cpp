@@ -20,12 +20,12 @@ class LockScope {
 
 }  // namespace
 
-DataFileWriter::DataFileWriter(const std::string& path, HWND window, UINT message)
+DataFileWriter::DataFileWriter(const std::wstring& path, HWND window, UINT message)
     : m_path(FullPathOf(path)),
       m_window(window),
       m_message(message),
-      m_wake(::CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      m_idle(::CreateEventA(nullptr, TRUE, TRUE, nullptr)) {
+      m_wake(::CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      m_idle(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
     ::InitializeCriticalSection(&m_lock);
     if (m_wake && m_idle) {
         m_thread.Reset(::CreateThread(nullptr, 0, &DataFileWriter::ThreadMain, this, 0, nullptr));
@@ -128,7 +128,7 @@ std::uint64_t DataFileWriter::HashOf(const std::string& bytes) {
 
 std::optional<DataFileWriter::Fingerprint> DataFileWriter::FileNow() const {
     WIN32_FILE_ATTRIBUTE_DATA info{};
-    if (!::GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &info)) {
+    if (!::GetFileAttributesExW(m_path.c_str(), GetFileExInfoStandard, &info)) {
         return std::nullopt;
     }
     Fingerprint now;
@@ -153,7 +153,7 @@ bool DataFileWriter::IsInFileAlready(const std::string& bytes) const {
 }
 
 void DataFileWriter::Report(const SaveOutcome& outcome) const {
-    ::PostMessageA(m_window, m_message, outcome.ok ? 1 : 0,
+    ::PostMessageW(m_window, m_message, outcome.ok ? 1 : 0,
                    static_cast<LPARAM>(outcome.win32Error));
 }
 

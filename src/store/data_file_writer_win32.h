@@ -22,7 +22,7 @@ class DataFileWriter {
     // Each finished write is posted to `window` as `message`: wParam 1 when
     // the file was replaced, 0 when not, with the Win32 error in lParam. A
     // relative path is taken in the current folder of this moment.
-    DataFileWriter(const std::string& path, HWND window, UINT message);
+    DataFileWriter(const std::wstring& path, HWND window, UINT message);
     // Finishes what is queued first.
     ~DataFileWriter();
     DataFileWriter(const DataFileWriter&) = delete;
@@ -31,7 +31,7 @@ class DataFileWriter {
     // False when the thread could not be started; Write then writes at once
     // on the caller's thread.
     bool Running() const { return static_cast<bool>(m_thread); }
-    const std::string& Path() const { return m_path; }
+    const std::wstring& Path() const { return m_path; }
 
     // Queues the file's new content. Every write replaces the whole file, so
     // content queued earlier and not yet started is dropped. Content equal
@@ -68,7 +68,7 @@ class DataFileWriter {
     std::optional<Fingerprint> FileNow() const;
     std::optional<Fingerprint> m_written;
 
-    const std::string m_path;
+    const std::wstring m_path;
     const HWND m_window;
     const UINT m_message;
     CRITICAL_SECTION m_lock;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ui/wide_text.h"
 #include "ui/window.h"
 
 namespace ui {
@@ -33,7 +34,7 @@ App* App::Current() {
 int App::Run(HINSTANCE instance) {
     m_hInstance = instance;
     m_hook.Reset(
-        ::SetWindowsHookExA(WH_MSGFILTER, &App::MsgFilterHook, nullptr, ::GetCurrentThreadId()));
+        ::SetWindowsHookExW(WH_MSGFILTER, &App::MsgFilterHook, nullptr, ::GetCurrentThreadId()));
     int exitCode = 0;
     if (InitInstance()) {
         while (PumpMessage(&exitCode)) {
@@ -46,7 +47,7 @@ int App::Run(HINSTANCE instance) {
 
 bool App::PumpMessage(int* exitCode) {
     MSG msg;
-    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) {
         if (exitCode) {
             *exitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
@@ -60,7 +61,7 @@ bool App::PumpMessage(int* exitCode) {
     m_inMenuLoopFilter = wasInMenu;
     if (!consumed) {
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     return true;
 }
@@ -95,7 +96,7 @@ bool App::PreTranslateMessage(MSG* msg) {
                 return true;
             }
         }
-        if (!(::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
+        if (!(::GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)) {
             break;
         }
         hwnd = ::GetParent(hwnd);
@@ -140,27 +141,23 @@ LRESULT CALLBACK App::MsgFilterHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 HINSTANCE ResourceInstance() {
-    return App::Current() ? App::Current()->Instance() : ::GetModuleHandleA(nullptr);
+    return App::Current() ? App::Current()->Instance() : ::GetModuleHandleW(nullptr);
 }
 
 std::string LoadResString(UINT id) {
-    // Code page 932 text of one string-table entry; the table may hold long texts.
-    std::vector<char> buffer(512);
-    for (;;) {
-        const int n =
-            ::LoadStringA(ResourceInstance(), id, buffer.data(), static_cast<int>(buffer.size()));
-        if (n <= 0) {
-            return std::string();
-        }
-        if (static_cast<size_t>(n) < buffer.size() - 2) {
-            return std::string(buffer.data(), static_cast<size_t>(n));
-        }
-        buffer.resize(buffer.size() * 2);
+    // With no buffer, LoadStringW points straight at the entry's UTF-16 text in
+    // the resource, whatever its length.
+    const wchar_t* text = nullptr;
+    const int n = ::LoadStringW(ResourceInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (n <= 0 || text == nullptr) {
+        return std::string();
     }
+    return Narrow(std::wstring_view(text, static_cast<size_t>(n)));
 }
 
 int AppMessageBox(const std::string& text, UINT flags, HWND owner) {
-    return ::MessageBoxA(owner, text.c_str(), LoadResString(kAppTitleStringId).c_str(), flags);
+    return ::MessageBoxW(owner, Wide(text).c_str(), Wide(LoadResString(kAppTitleStringId)).c_str(),
+                         flags);
 }
 
 }  // namespace ui

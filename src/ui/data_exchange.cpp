@@ -5,18 +5,9 @@
 
 #include "ui/app.h"
 #include "ui/dialog.h"
+#include "ui/wide_text.h"
 
 namespace ui {
-
-std::string GetWindowTextString(HWND hwnd) {
-    const int length = ::GetWindowTextLengthA(hwnd);
-    if (length <= 0) {
-        return std::string();
-    }
-    std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    const int got = ::GetWindowTextA(hwnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), got > 0 ? static_cast<size_t>(got) : 0);
-}
 
 void DataExchange::Fail(int controlId, const std::string& message) {
     m_failed = true;
@@ -24,7 +15,7 @@ void DataExchange::Fail(int controlId, const std::string& message) {
     AppMessageBox(message, MB_OK | MB_ICONEXCLAMATION, dlg);
     if (HWND control = ::GetDlgItem(dlg, controlId)) {
         ::SetFocus(control);
-        ::SendMessageA(control, EM_SETSEL, 0, -1);
+        ::SendMessageW(control, EM_SETSEL, 0, -1);
     }
 }
 
@@ -35,9 +26,9 @@ void DataExchange::Text(int controlId, std::string& value, size_t maxBytes) {
     HWND control = ::GetDlgItem(m_dialog.Handle(), controlId);
     if (!m_saveAndValidate) {
         if (maxBytes > 0) {
-            ::SendMessageA(control, EM_LIMITTEXT, maxBytes, 0);
+            ::SendMessageW(control, EM_LIMITTEXT, maxBytes, 0);
         }
-        ::SetWindowTextA(control, value.c_str());
+        SetWindowTextString(control, value);
         return;
     }
     std::string text = GetWindowTextString(control);
@@ -54,7 +45,7 @@ void DataExchange::Int(int controlId, int& value) {
     }
     HWND control = ::GetDlgItem(m_dialog.Handle(), controlId);
     if (!m_saveAndValidate) {
-        ::SetWindowTextA(control, std::to_string(value).c_str());
+        SetWindowTextString(control, std::to_string(value));
         return;
     }
     value = std::atoi(GetWindowTextString(control).c_str());
@@ -66,10 +57,10 @@ void DataExchange::Check(int controlId, int& value) {
     }
     HWND control = ::GetDlgItem(m_dialog.Handle(), controlId);
     if (!m_saveAndValidate) {
-        ::SendMessageA(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+        ::SendMessageW(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
         return;
     }
-    value = ::SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    value = ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 }  // namespace ui

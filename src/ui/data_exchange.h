@@ -34,6 +34,4 @@ class DataExchange {
     bool m_failed = false;
 };
 
-std::string GetWindowTextString(HWND hwnd);
-
 }  // namespace ui

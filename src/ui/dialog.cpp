@@ -19,7 +19,7 @@ INT_PTR Dialog::DoModal() {
     HWND owner = ownerWindow ? ownerWindow->Handle() : nullptr;
     m_result = IDCANCEL;
     m_running = true;
-    HWND hwnd = ::CreateDialogParamA(instance, MAKEINTRESOURCEA(m_templateId), owner,
+    HWND hwnd = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(m_templateId), owner,
                                      &Dialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
         m_running = false;
@@ -62,7 +62,7 @@ void Dialog::EndDialog(INT_PTR result) {
     m_running = false;
     // Wakes our loop in case no other message is on its way.
     if (m_hwnd) {
-        ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
+        ::PostMessageW(m_hwnd, WM_NULL, 0, 0);
     }
 }
 
@@ -90,7 +90,7 @@ void Dialog::OnCancel() {
 }
 
 bool Dialog::PreTranslateMessage(MSG* msg) {
-    return m_hwnd != nullptr && ::IsDialogMessageA(m_hwnd, msg) != FALSE;
+    return m_hwnd != nullptr && ::IsDialogMessageW(m_hwnd, msg) != FALSE;
 }
 
 bool Dialog::RouteCommand(UINT id, UINT code, HWND control) {

@@ -5,32 +5,31 @@
 #include <utility>
 #include <vector>
 
+#include "ui/wide_text.h"
+
 namespace ui {
 
-FileDialog::FileDialog(std::string defaultExt, std::string filter, DWORD flags, HWND owner,
-                       std::string initialDir)
-    : m_defaultExt(std::move(defaultExt)),
-      m_filter(std::move(filter)),
+FileDialog::FileDialog(const std::string& defaultExt, const std::string& filter, DWORD flags,
+                       HWND owner, std::wstring initialDir)
+    : m_defaultExt(Wide(defaultExt)),
+      m_filter(Wide(filter)),
       m_flags(flags),
       m_owner(owner),
       m_initialDir(std::move(initialDir)) {
     // The '|' separators become the NULs GetOpenFileName wants; the list ends
-    // with two NULs whether or not the string ended with "||". The walk goes
-    // by characters: '|' can be the second byte of a double-byte one ("ポ").
-    for (size_t i = 0; i < m_filter.size(); ++i) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(m_filter[i])) && i + 1 < m_filter.size()) {
-            ++i;
-        } else if (m_filter[i] == '|') {
-            m_filter[i] = '\0';
+    // with two NULs whether or not the string ended with "||".
+    for (wchar_t& c : m_filter) {
+        if (c == L'|') {
+            c = L'\0';
         }
     }
-    m_filter.append(2, '\0');
+    m_filter.append(2, L'\0');
 }
 
 bool FileDialog::DoModal() {
     // Room for a long path; GetOpenFileName fails rather than truncates.
-    std::vector<char> file(32768, '\0');
-    OPENFILENAMEA ofn{};
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_owner != nullptr ? m_owner : ::GetActiveWindow();
     ofn.lpstrFilter = m_filter.c_str();
@@ -40,11 +39,25 @@ bool FileDialog::DoModal() {
     ofn.lpstrInitialDir = m_initialDir.empty() ? nullptr : m_initialDir.c_str();
     ofn.lpstrDefExt = m_defaultExt.empty() ? nullptr : m_defaultExt.c_str();
     ofn.Flags = m_flags | OFN_EXPLORER;
-    if (!::GetOpenFileNameA(&ofn)) {
+    if (!::GetOpenFileNameW(&ofn)) {
         return false;
     }
     m_path = file.data();
     return true;
+}
+
+std::string FileDialog::PathNameCp932() const {
+    std::string path = Narrow(m_path);
+    if (Wide(path) == m_path) {
+        return path;
+    }
+    std::vector<wchar_t> shortPath(32768, L'\0');
+    const DWORD n =
+        ::GetShortPathNameW(m_path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+    if (n > 0 && n < shortPath.size()) {
+        return Narrow(std::wstring_view(shortPath.data(), n));
+    }
+    return path;
 }
 
 }  // namespace ui

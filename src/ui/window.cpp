@@ -1,6 +1,7 @@
 #include "ui/window.h"
 
 #include "ui/app.h"
+#include "ui/wide_text.h"
 
 namespace ui {
 
@@ -15,11 +16,11 @@ Window* Window::FromHandle(HWND hwnd) {
     return app ? app->FindWindowObject(hwnd) : nullptr;
 }
 
-bool Window::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR cursor,
+bool Window::RegisterWindowClass(const wchar_t* className, UINT classStyle, HCURSOR cursor,
                                  HBRUSH background, HICON icon) {
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     HINSTANCE instance = ResourceInstance();
-    if (::GetClassInfoA(instance, className, &wc)) {
+    if (::GetClassInfoW(instance, className, &wc)) {
         return true;
     }
     wc.style = classStyle;
@@ -29,14 +30,15 @@ bool Window::RegisterWindowClass(const char* className, UINT classStyle, HCURSOR
     wc.hbrBackground = background;
     wc.hIcon = icon;
     wc.lpszClassName = className;
-    return ::RegisterClassA(&wc) != 0;
+    return ::RegisterClassW(&wc) != 0;
 }
 
-bool Window::CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
-                      int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
+bool Window::CreateEx(DWORD exStyle, const wchar_t* className, const std::string& title,
+                      DWORD style, int x, int y, int width, int height, HWND parent,
+                      HMENU menuOrId) {
     HINSTANCE instance = ResourceInstance();
-    HWND hwnd = ::CreateWindowExA(exStyle, className, title.c_str(), style, x, y, width, height,
-                                  parent, menuOrId, instance, this);
+    HWND hwnd = ::CreateWindowExW(exStyle, className, Wide(title).c_str(), style, x, y, width,
+                                  height, parent, menuOrId, instance, this);
     return hwnd != nullptr && hwnd == m_hwnd;
 }
 
@@ -53,7 +55,7 @@ void Window::Detach() {
             app->UnmapWindowObject(m_hwnd);
         }
         if (m_superProc) {
-            ::SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
+            ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_superProc));
         }
     }
     m_hwnd = nullptr;
@@ -65,7 +67,7 @@ bool Window::Subclass(HWND hwnd) {
         return false;
     }
     Attach(hwnd);
-    m_superProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+    m_superProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
         hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticWindowProc)));
     return true;
 }
@@ -98,9 +100,9 @@ bool Window::RouteCommand(UINT id, UINT code, HWND control) {
 
 LRESULT Window::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (m_superProc) {
-        return ::CallWindowProcA(m_superProc, m_hwnd, msg, wParam, lParam);
+        return ::CallWindowProcW(m_superProc, m_hwnd, msg, wParam, lParam);
     }
-    return ::DefWindowProcA(m_hwnd, msg, wParam, lParam);
+    return ::DefWindowProcW(m_hwnd, msg, wParam, lParam);
 }
 
 LRESULT Window::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -115,14 +117,14 @@ LRESULT Window::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* self = FromHandle(hwnd);
     if (!self && msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
         self = static_cast<Window*>(cs->lpCreateParams);
         if (self) {
             self->Attach(hwnd);
         }
     }
     if (!self) {
-        return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     if (msg == WM_NCDESTROY) {
         const LRESULT result = self->WindowProc(msg, wParam, lParam);

@@ -18,9 +18,9 @@ class Window {
     static Window* FromHandle(HWND hwnd);
 
     // Registers a window class whose procedure routes to Window objects.
-    static bool RegisterWindowClass(const char* className, UINT classStyle, HCURSOR cursor,
+    static bool RegisterWindowClass(const wchar_t* className, UINT classStyle, HCURSOR cursor,
                                     HBRUSH background, HICON icon);
-    bool CreateEx(DWORD exStyle, const char* className, const std::string& title, DWORD style,
+    bool CreateEx(DWORD exStyle, const wchar_t* className, const std::string& title, DWORD style,
                   int x, int y, int width, int height, HWND parent, HMENU menuOrId);
     // Takes over an existing window (a control from a dialog template).
     bool Subclass(HWND hwnd);

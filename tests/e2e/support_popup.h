@@ -298,6 +298,7 @@ class PikoraWithNotepad : public PikoraTest {
         PikoraSeed seed;
         seed.ini = ini;
         seed.dat = EncodeDat(entries);
+        seed.subfolder = subfolder_;
         ASSERT_NO_FATAL_FAILURE(StartPikora(seed));
         notepad_ = std::make_unique<Notepad>();
         ASSERT_TRUE(notepad_->Started()) << notepad_->Error();
@@ -351,6 +352,7 @@ class PikoraWithNotepad : public PikoraTest {
     }
 
     std::unique_ptr<Notepad> notepad_;
+    std::string subfolder_;  // of the test's folder, for Pikora.exe
 };
 
 }  // namespace e2e

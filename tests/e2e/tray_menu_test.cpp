@@ -16,34 +16,8 @@ namespace {
 
 using namespace e2e;
 
-const char kHistoryOnLabel[] = "履歴モードON（&R)";
-const char kHistoryOffLabel[] = "履歴モードOFF（&R)";
-
 std::string Shown(const std::string& cp932) {
     return Utf8(cp932) + " [" + Hex(cp932) + "]";
-}
-
-Menu ExpectedTrayMenu(const std::string& historyLabel) {
-    return {
-        Command(kIdVersion, "バージョン情報(&V)"),
-        Command(kIdHelpReadme, "ヘルプ(&H)"),
-        Separator(),
-        Command(kIdSettings, "設定(&O)"),
-        Command(kIdClearNormal, "ノーマル項目をクリア(&C)"),
-        Command(kIdHistoryMode, historyLabel),
-        Command(kIdAddData, "データを追加(&A)"),
-        Submenu("クリップボード処理(&B)",
-                {
-                    Command(kIdAddQuote, "引用符を付加(&I)"),
-                    Separator(),
-                    Command(kIdWebSearch, "Goo検索"),
-                    Command(kIdDicJapanese, "国語辞典"),
-                    Command(kIdDicEnJa, "英和辞典"),
-                    Command(kIdDicJaEn, "和英辞典"),
-                }),
-        Separator(),
-        Command(kIdExit, "終了(&X)"),
-    };
 }
 
 // The label of item 32774 as UTF-8 with its CP932 bytes, so that a

@@ -47,6 +47,11 @@ std::string TempPath(const char* name) {
     return std::string(dir) + name;
 }
 
+// The temporary folder's paths here are ASCII.
+std::wstring Wide(const std::string& path) {
+    return std::wstring(path.begin(), path.end());
+}
+
 std::optional<std::string> ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -60,7 +65,7 @@ TEST(DataFileWriter, TheNewestContentLandsLastAndEveryWriteIsReported) {
     const std::string path = TempPath("pikora-writer-test.dat");
     ::DeleteFileA(path.c_str());
     {
-        pikora::DataFileWriter writer(path, sink.Handle(), kWritten);
+        pikora::DataFileWriter writer(Wide(path), sink.Handle(), kWritten);
         ASSERT_TRUE(writer.Running());
         // Faster than the disk: writes queued behind a running one collapse
         // into the newest.
@@ -95,7 +100,7 @@ TEST(DataFileWriter, TheSameContentAgainIsNotRewrittenUnlessTheFileWentMeanwhile
     ReportSink sink;
     const std::string path = TempPath("pikora-writer-same.dat");
     ::DeleteFileA(path.c_str());
-    pikora::DataFileWriter writer(path, sink.Handle(), kWritten);
+    pikora::DataFileWriter writer(Wide(path), sink.Handle(), kWritten);
     const std::string list(100000, 'x');
     writer.Write(list);
     writer.Drain();
@@ -149,13 +154,13 @@ TEST(DataFileWriter, ARelativeNameStaysInTheFolderThatWasCurrentAtTheStart) {
     char before[MAX_PATH];
     ::GetCurrentDirectoryA(MAX_PATH, before);
     ::SetCurrentDirectoryA(start.c_str());
-    pikora::DataFileWriter writer("Pikora.dat", sink.Handle(), kWritten);
+    pikora::DataFileWriter writer(L"Pikora.dat", sink.Handle(), kWritten);
     // What the open dialog does on Windows when the user picks a sound.
     ::SetCurrentDirectoryA(moved.c_str());
     writer.Write("list");
     writer.Drain();
     ::SetCurrentDirectoryA(before);
-    EXPECT_EQ(writer.Path(), start + "\\Pikora.dat");
+    EXPECT_EQ(writer.Path(), Wide(start + "\\Pikora.dat"));
     EXPECT_EQ(ReadAll(start + "\\Pikora.dat"), std::string("list"));
     EXPECT_EQ(ReadAll(moved + "\\Pikora.dat"), std::nullopt);
     ::DeleteFileA((start + "\\Pikora.dat").c_str());
@@ -166,7 +171,7 @@ TEST(DataFileWriter, ARelativeNameStaysInTheFolderThatWasCurrentAtTheStart) {
 TEST(DataFileWriter, AFailedWriteIsReportedWithItsCause) {
     ReportSink sink;
     const std::string path = TempPath("pikora-no-such-folder\\Pikora.dat");
-    pikora::DataFileWriter writer(path, sink.Handle(), kWritten);
+    pikora::DataFileWriter writer(Wide(path), sink.Handle(), kWritten);
     writer.Write("lost");
     writer.Drain();
     const std::vector<Report> reports = sink.Take();

@@ -57,8 +57,8 @@ class TestFrame : public ui::Window {
   public:
     UINT handled = 0;
     bool Create() {
-        RegisterWindowClass("ui_test_frame", 0, nullptr, nullptr, nullptr);
-        return CreateEx(0, "ui_test_frame", "frame", WS_OVERLAPPEDWINDOW, -500, -500, 100, 100,
+        RegisterWindowClass(L"ui_test_frame", 0, nullptr, nullptr, nullptr);
+        return CreateEx(0, L"ui_test_frame", "frame", WS_OVERLAPPEDWINDOW, -500, -500, 100, 100,
                         nullptr, nullptr);
     }
 

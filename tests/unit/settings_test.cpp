@@ -214,25 +214,19 @@ TEST(Settings, DialogAndPopupWriteTheirKeysInOrder) {
 }
 
 TEST(Settings, IniFileLivesNextToTheExecutable) {
-    EXPECT_EQ(IniPathForExe("C:\\Program Files\\Pikora\\Pikora.exe"),
-              "C:\\Program Files\\Pikora\\Pikora.ini");
-    EXPECT_EQ(ProgramDirForExe("C:\\Program Files\\Pikora\\Pikora.exe"),
-              "C:\\Program Files\\Pikora\\");
-    EXPECT_EQ(ProgramDirForExe("C:\\Pikora.exe"), "C:\\");
-    EXPECT_EQ(ProgramDirForExe("Pikora.exe"), "");
-    EXPECT_EQ(IniPathForExe("Pikora.exe"), "Pikora.ini");
+    EXPECT_EQ(IniPathForExe(L"C:\\Program Files\\Pikora\\Pikora.exe"),
+              L"C:\\Program Files\\Pikora\\Pikora.ini");
+    EXPECT_EQ(ProgramDirForExe(L"C:\\Pikora.exe"), L"C:\\");
+    EXPECT_EQ(ProgramDirForExe(L"Pikora.exe"), L"");
+    EXPECT_EQ(IniPathForExe(L"Pikora.exe"), L"Pikora.ini");
+    // Names code page 932 cannot spell (Hangul, an emoji) are paths like any other.
+    EXPECT_EQ(IniPathForExe(L"D:\\표\\ソ\U0001F600.exe"), L"D:\\표\\Pikora.ini");
 
-    // ソ and 表 end in byte 0x5C, the backslash: those are not separators.
-    ASSERT_EQ(std::string("表"), "\x95\x5C");
-    EXPECT_EQ(ProgramDirForExe("C:\\ソフト\\Pikora.exe"), "C:\\ソフト\\");
-    EXPECT_EQ(ProgramDirForExe("C:\\tools\\表.exe"), "C:\\tools\\");
-    EXPECT_EQ(IniPathForExe("D:\\表\\ソ.exe"), "D:\\表\\Pikora.ini");
-
-    EXPECT_EQ(PathInFolder("C:\\表\\", "pu.wav"), "C:\\表\\pu.wav");
-    EXPECT_EQ(PathInFolder("C:\\表\\", "sub\\pu.wav"), "C:\\表\\sub\\pu.wav");
-    EXPECT_EQ(PathInFolder("C:\\表\\", "D:\\a.wav"), "D:\\a.wav");
-    EXPECT_EQ(PathInFolder("C:\\表\\", "\\\\server\\a.wav"), "\\\\server\\a.wav");
-    EXPECT_EQ(PathInFolder("C:\\表\\", "\\a.wav"), "\\a.wav");
+    EXPECT_EQ(PathInFolder(L"C:\\表\\", L"pu.wav"), L"C:\\表\\pu.wav");
+    EXPECT_EQ(PathInFolder(L"C:\\表\\", L"sub\\pu.wav"), L"C:\\表\\sub\\pu.wav");
+    EXPECT_EQ(PathInFolder(L"C:\\表\\", L"D:\\a.wav"), L"D:\\a.wav");
+    EXPECT_EQ(PathInFolder(L"C:\\表\\", L"\\\\server\\a.wav"), L"\\\\server\\a.wav");
+    EXPECT_EQ(PathInFolder(L"C:\\表\\", L"\\a.wav"), L"\\a.wav");
 }
 
 }  // namespace

@@ -68,7 +68,12 @@ void CopyMenu(HMENU menu, LONG depth, ThreadSpyShared* shared) {
                       ? 0
                       : static_cast<LONG>(info.wID);
         if ((info.fType & MFT_SEPARATOR) == 0) {
-            GetMenuStringA(menu, static_cast<UINT>(i), item.text, sizeof item.text, MF_BYPOSITION);
+            // Read as UTF-16 and put into CP932 here: the A function would use
+            // the session's code page, which is not 932 in every test.
+            wchar_t text[sizeof item.text] = {};
+            const int n =
+                GetMenuStringW(menu, static_cast<UINT>(i), text, sizeof item.text, MF_BYPOSITION);
+            WideCharToMultiByte(932, 0, text, n, item.text, sizeof item.text - 1, nullptr, nullptr);
         }
         if (info.hSubMenu != nullptr) {
             CopyMenu(info.hSubMenu, depth + 1, shared);

@@ -16,19 +16,20 @@ bool ChildProcess::Start(const std::string& exe, const std::string& commandLine,
     Terminate();
     Close();
     m_error.clear();
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
+    const std::wstring wideExe = Wide(exe);
+    const std::wstring wideDir = Wide(workDir);
+    std::wstring line = Wide(commandLine);
     // Wine now and then loses a new process while it is being set up (about
     // one start in a few hundred, any program) and reports ERROR_INTERNAL_ERROR;
     // nothing of it is left running and the next attempt starts normally.
     // Any other error is the test's to report.
     constexpr int kAttempts = 5;
     for (int attempt = 1;; ++attempt) {
-        std::vector<char> buffer = line;  // CreateProcess may write into it
-        if (CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           workDir.empty() ? nullptr : workDir.c_str(), &startup, &m_info)) {
+        std::wstring buffer = line;  // CreateProcess may write into it
+        if (CreateProcessW(wideExe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           workDir.empty() ? nullptr : wideDir.c_str(), &startup, &m_info)) {
             return true;
         }
         const DWORD error = GetLastError();

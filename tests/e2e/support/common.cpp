@@ -48,7 +48,7 @@ std::string ErrorText(DWORD error) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
@@ -68,7 +68,7 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -83,24 +83,39 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
 
 std::optional<unsigned long long> FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {
         return std::nullopt;
     }
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-std::string Utf8(const std::string& cp932) {
-    if (cp932.empty()) {
-        return {};
-    }
-    const int wide =
-        MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
-    std::vector<wchar_t> w(static_cast<size_t>(wide));
-    MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), w.data(), wide);
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, out.data(), n, nullptr, nullptr);
+namespace {
+
+std::string Narrow(UINT codePage, const std::wstring& text) {
+    const int length = static_cast<int>(text.size());
+    const int n =
+        WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), length, out.data(), n, nullptr, nullptr);
     return out;
+}
+
+}  // namespace
+
+std::wstring Wide(const std::string& cp932) {
+    const int length = static_cast<int>(cp932.size());
+    const int n = MultiByteToWideChar(932, 0, cp932.data(), length, nullptr, 0);
+    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    MultiByteToWideChar(932, 0, cp932.data(), length, out.data(), n);
+    return out;
+}
+
+std::string Cp932(const std::wstring& text) {
+    return Narrow(932, text);
+}
+
+std::string Utf8(const std::string& cp932) {
+    return Narrow(CP_UTF8, Wide(cp932));
 }
 
 std::string Hex(const std::string& bytes) {

@@ -52,6 +52,11 @@ std::optional<unsigned long long> FileSize(const std::string& path);
 // Code page 932 bytes as UTF-8, so that failure messages are readable in a
 // Unix terminal.
 std::string Utf8(const std::string& cp932);
+// Code page 932 and UTF-16 converted explicitly, never through the session's
+// ANSI code page: the helpers take CP932 paths and texts and hand them to
+// Windows as UTF-16, so they work in a session of any language.
+std::wstring Wide(const std::string& cp932);
+std::string Cp932(const std::wstring& text);
 
 // Bytes as "61 62 63 | ..." hex, for comparing binary files in messages.
 std::string Hex(const std::string& bytes);

@@ -43,24 +43,29 @@ bool PikoraProcess::Prepare(const std::string& name, const PikoraSeed& seed) {
         return false;
     }
     std::error_code ec;
-    if (!fs::exists(source, ec)) {
+    if (!fs::exists(Wide(source), ec)) {
         m_error = "Pikora.exe not found at " + source;
         return false;
     }
+    // Paths go to the file system as UTF-16 from CP932, whatever the session's code page.
+    fs::remove_all(Wide(std::string(kTestRoot) + "\\" + name), ec);
     m_folder = std::string(kTestRoot) + "\\" + name;
-    fs::remove_all(m_folder, ec);
-    fs::create_directories(m_folder, ec);
+    if (!seed.subfolder.empty()) {
+        m_folder += "\\" + seed.subfolder;
+    }
+    fs::create_directories(Wide(m_folder), ec);
     if (ec) {
         m_error = "cannot create " + m_folder + ": " + ec.message();
         return false;
     }
-    if (!fs::copy_file(source, ExePath(), fs::copy_options::overwrite_existing, ec)) {
+    if (!fs::copy_file(Wide(source), Wide(ExePath()), fs::copy_options::overwrite_existing, ec)) {
         m_error = "cannot copy " + source + " to " + ExePath() + ": " + ec.message();
         return false;
     }
     const std::string wave = DirName(source) + "\\pu.wav";
-    if (fs::exists(wave, ec)) {
-        fs::copy_file(wave, m_folder + "\\pu.wav", fs::copy_options::overwrite_existing, ec);
+    if (fs::exists(Wide(wave), ec)) {
+        fs::copy_file(Wide(wave), Wide(m_folder + "\\pu.wav"), fs::copy_options::overwrite_existing,
+                      ec);
     }
     if (seed.ini && !WriteFileBytes(IniPath(), *seed.ini)) {
         m_error = "cannot write " + IniPath();

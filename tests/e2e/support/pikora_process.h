@@ -36,6 +36,7 @@ constexpr int kPopupListId = 1000;
 struct PikoraSeed {
     std::optional<std::string> ini;  // Pikora.ini, next to the exe
     std::optional<std::string> dat;  // Pikora.dat, in the working directory
+    std::string subfolder;           // where the exe goes, under the test's folder
 };
 
 class PikoraProcess {

@@ -75,19 +75,22 @@ std::string ClassNameOf(HWND hwnd) {
 }
 
 std::string TextOf(HWND hwnd) {
+    return Cp932(WideTextOf(hwnd));
+}
+
+std::wstring WideTextOf(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
         return {};
     }
-    // The length is in the window's own characters; CP932 may need twice as many bytes.
-    std::string buffer(length * 2 + 2, '\0');
+    std::wstring buffer(length + 1, L'\0');
     DWORD_PTR got = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(),
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(),
                              reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 2000,
                              &got)) {
         return {};
     }
-    buffer.resize(strnlen(buffer.data(), buffer.size()));
+    buffer.resize(wcsnlen(buffer.data(), buffer.size()));
     return buffer;
 }
 

@@ -26,6 +26,7 @@ std::string ClassNameOf(HWND hwnd);
 // Window text through WM_GETTEXT (works for another process's controls,
 // where GetWindowText returns nothing). CP932 bytes.
 std::string TextOf(HWND hwnd);
+std::wstring WideTextOf(HWND hwnd);
 
 // The texts of a dialog's "Static" children joined in child order: what a
 // message box says.

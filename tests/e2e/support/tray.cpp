@@ -2,8 +2,32 @@
 
 #include "support/common.h"
 #include "support/input.h"
+#include "support/pikora_process.h"
 
 namespace e2e {
+
+Menu ExpectedTrayMenu(const std::string& historyLabel) {
+    return {
+        Command(kIdVersion, "バージョン情報(&V)"),
+        Command(kIdHelpReadme, "ヘルプ(&H)"),
+        Separator(),
+        Command(kIdSettings, "設定(&O)"),
+        Command(kIdClearNormal, "ノーマル項目をクリア(&C)"),
+        Command(kIdHistoryMode, historyLabel),
+        Command(kIdAddData, "データを追加(&A)"),
+        Submenu("クリップボード処理(&B)",
+                {
+                    Command(kIdAddQuote, "引用符を付加(&I)"),
+                    Separator(),
+                    Command(kIdWebSearch, "Goo検索"),
+                    Command(kIdDicJapanese, "国語辞典"),
+                    Command(kIdDicEnJa, "英和辞典"),
+                    Command(kIdDicJaEn, "和英辞典"),
+                }),
+        Separator(),
+        Command(kIdExit, "終了(&X)"),
+    };
+}
 
 HWND FindStandaloneTray() {
     return FindWindowA("__winex11_standalone_tray", nullptr);

@@ -32,6 +32,11 @@ void PostTrayMouse(HWND owner, UINT mouseMessage);
 // read inside the program; the menu stays open.
 std::optional<Menu> OpenTrayMenu(ThreadSpy& spy, HWND frame);
 
+// The tray menu as designed, with the history switch labelled historyLabel.
+constexpr char kHistoryOnLabel[] = "履歴モードON（&R)";
+constexpr char kHistoryOffLabel[] = "履歴モードOFF（&R)";
+Menu ExpectedTrayMenu(const std::string& historyLabel);
+
 // Escape, then waits until the program's menu loop has ended.
 bool CloseMenuWithEscape(const ThreadSpy& spy);
 
