@@ -76,6 +76,8 @@ class CPopupApp : public ui::App {
     // The hover's capture of the caret, the target window and the pointer.
     void TakeCaretCapture();
     void ActivateTarget();
+    // Activates the target again when something took the front since.
+    void KeepTargetInFront();
     // The entry's text as it is pasted; launch macros run for locked entries only.
     std::string ExpandMacros(const pikora::TextItem& entry);
 

@@ -101,6 +101,26 @@ void CPopupApp::ActivateTarget() {
     ::SetForegroundWindow(root ? root : m_hwndTargetFocus);
 }
 
+void CPopupApp::KeepTargetInFront() {
+    // The keystrokes go to whatever is in front. The popup's window going
+    // away can still move the activation after the target got it: a focus
+    // loss that the window system reports late (Wine makes the desktop the
+    // foreground then). Peeking takes in what the window system has sent.
+    HWND root = m_hwndTargetFocus ? ::GetAncestor(m_hwndTargetFocus, GA_ROOT) : nullptr;
+    if (root == nullptr) {
+        return;
+    }
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        if (::GetForegroundWindow() == root || !::IsWindow(root)) {
+            return;
+        }
+        ActivateTarget();
+        ::Sleep(20);
+    }
+}
+
 std::string CPopupApp::ExpandMacros(const pikora::TextItem& entry) {
     ShellLauncher launcher;
     return pikora::ExpandEntryForPaste(entry, CurrentLocalTime(), launcher);
@@ -208,6 +228,7 @@ void CPopupApp::PasteEntry(int index) {
         NoteOwnClipboardText(text);
     }
 
+    KeepTargetInFront();
     // Our own Ctrl+V interception must not catch the keystroke we send.
     ::UnregisterHotKey(nullptr, HOTKEY_PASTE);
     KeyEvent(VK_CONTROL, 0);

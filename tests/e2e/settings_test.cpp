@@ -134,7 +134,7 @@ std::string ItemText(HWND dialog, int id) {
 }
 
 void SetItemText(HWND dialog, int id, const std::string& cp932) {
-    SendMessageA(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cp932.c_str()));
+    SendMessageW(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(cp932).c_str()));
 }
 
 // A real mouse click on the control.
@@ -142,16 +142,23 @@ void ClickItem(HWND dialog, int id) {
     // A click on a dialog that a nested one (the file dialog) has not yet
     // given back its input would be lost.
     WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }, 3000);
-    // So may one whose press meets the end of the nested dialog's focus
-    // change: Wine's X11 driver takes the window system's focus events only
-    // when the dialog's thread next waits for messages, and a focus loss there
-    // cancels the button's capture between press and release. Round trips
-    // through that thread let what it has queued come first.
+    // So may one whose press meets a late focus change: Wine's X11 driver
+    // takes the window system's focus events only when the dialog's thread
+    // next waits for messages, and a focus loss there cancels the button's
+    // capture between press and release. A button is clicked by BM_CLICK,
+    // whose press and release the button makes within one message; other
+    // controls get a real click after round trips through that thread, which
+    // let what it has queued come first.
+    HWND item = Item(dialog, id);
+    if (ClassNameOf(item) == "Button") {
+        PostMessageW(item, BM_CLICK, 0, 0);
+        return;
+    }
     DWORD_PTR result = 0;
     for (int i = 0; i < 3; ++i) {
         SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
     }
-    Click(CenterOf(Item(dialog, id)));
+    Click(CenterOf(item));
 }
 
 // The check boxes in the order of the dialog, with their states.

@@ -47,7 +47,8 @@ inline std::string ItemText(HWND dialog, int id) {
 }
 
 inline void SetItemText(HWND dialog, int id, const std::string& cp932) {
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cp932.c_str()));
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(Wide(cp932).c_str()));
 }
 
 inline std::string FromWide(const std::wstring& wide) {
