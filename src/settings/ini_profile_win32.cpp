@@ -2,39 +2,234 @@
 
 #include <windows.h>
 
-#include <vector>
+#include <algorithm>
+#include <string_view>
 
-#include "ui/wide_text.h"
-#define TMP_PATH ui::Narrow(path_).c_str()
+#include "settings/ini_text.h"
+#include "ui/handles.h"
 
 namespace pikora {
 
+namespace {
+
+constexpr UINT kCp932 = 932;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// Far beyond any settings file; such a file is not ours to hold in memory.
+constexpr ULONGLONG kMaxIniBytes = 64ull * 1024 * 1024;
+
+std::wstring Widen(UINT codePage, std::string_view bytes) {
+    const int length = static_cast<int>(bytes.size());
+    const int n =
+        length > 0 ? MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0) : 0;
+    std::wstring text(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+    if (n > 0) {
+        MultiByteToWideChar(codePage, 0, bytes.data(), length, &text[0], n);
+    }
+    return text;
+}
+
+std::string Narrow(UINT codePage, std::wstring_view text) {
+    const int length = static_cast<int>(text.size());
+    const int n = length > 0 ? WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0,
+                                                   nullptr, nullptr)
+                             : 0;
+    std::string bytes(static_cast<std::size_t>(std::max(n, 0)), '\0');
+    if (n > 0) {
+        WideCharToMultiByte(codePage, 0, text.data(), length, &bytes[0], n, nullptr, nullptr);
+    }
+    return bytes;
+}
+
+// The platform's functions also read files that start with a byte order
+// mark, as UTF-8 or UTF-16, and write them back so. The core handles UTF-8
+// with its mark; a UTF-16 file is turned into that and back.
+enum class Form { Bytes, Utf16Le, Utf16Be };
+
+struct IniFile {
+    Form form = Form::Bytes;
+    std::string text;  // CP932, or UTF-8 with its mark
+    bool Utf8() const { return IsUtf8Ini(text); }
+    std::string In(const std::string& cp932) const {
+        return Utf8() ? Narrow(CP_UTF8, Widen(kCp932, cp932)) : cp932;
+    }
+    std::string Out(const std::string& value) const {
+        return Utf8() ? Narrow(kCp932, Widen(CP_UTF8, value)) : value;
+    }
+};
+
+void SwapPairs(std::string& bytes) {
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::swap(bytes[i], bytes[i + 1]);
+    }
+}
+
+IniFile FromBytes(std::string bytes) {
+    IniFile file;
+    const std::string_view mark = std::string_view(bytes).substr(0, 2);
+    if (mark != "\xFF\xFE" && mark != "\xFE\xFF") {
+        file.text = std::move(bytes);
+        return file;
+    }
+    file.form = mark == "\xFF\xFE" ? Form::Utf16Le : Form::Utf16Be;
+    bytes.erase(0, 2);
+    if (file.form == Form::Utf16Be) {
+        SwapPairs(bytes);
+    }
+    const std::wstring_view text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    file.text = std::string(kUtf8Bom) + Narrow(CP_UTF8, text);
+    return file;
+}
+
+std::string ToBytes(const IniFile& file) {
+    if (file.form == Form::Bytes) {
+        return file.text;
+    }
+    const std::wstring text = Widen(CP_UTF8, std::string_view(file.text).substr(kUtf8Bom.size()));
+    std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    bytes.insert(0, "\xFF\xFE");
+    if (file.form == Form::Utf16Be) {
+        SwapPairs(bytes);
+    }
+    return bytes;
+}
+
+// A missing file or folder reads as empty, as the platform has it. Nothing
+// when the file is there but cannot be read: a write must then leave it be.
+std::optional<IniFile> Load(const std::wstring& path) {
+    ui::UniqueHandleK file(CreateFileW(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return IniFile();
+        }
+        return std::nullopt;
+    }
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size) || static_cast<ULONGLONG>(size.QuadPart) > kMaxIniBytes) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), &bytes[done], static_cast<DWORD>(bytes.size() - done), &got,
+                      nullptr)) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break;  // it shrank since its size was taken
+        }
+        done += got;
+    }
+    bytes.resize(done);
+    return FromBytes(std::move(bytes));
+}
+
+// The temporary file a write fills before it is moved over Pikora.ini; gone
+// again unless the move took it.
+class TempFile {
+  public:
+    TempFile(std::wstring path, DWORD attributes)
+        : path_(std::move(path)),
+          file_(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
+                            nullptr)),
+          created_(static_cast<bool>(file_)) {}
+    ~TempFile() {
+        file_.Reset();
+        if (created_ && !moved_) {
+            DeleteFileW(path_.c_str());
+        }
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    bool Fill(std::string_view bytes) {
+        if (!file_) {
+            return false;
+        }
+        while (!bytes.empty()) {
+            DWORD written = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 24));
+            if (!WriteFile(file_.Get(), bytes.data(), chunk, &written, nullptr) || written == 0) {
+                return false;
+            }
+            bytes.remove_prefix(written);
+        }
+        // Closing can report a late write error.
+        return FlushFileBuffers(file_.Get()) && CloseHandle(file_.Release());
+    }
+    bool MoveOver(const std::wstring& target) {
+        moved_ = MoveFileExW(path_.c_str(), target.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        return moved_;
+    }
+
+  private:
+    std::wstring path_;
+    ui::UniqueHandleK file_;
+    bool created_;
+    bool moved_ = false;
+};
+
+// Written whole beside the file and moved over it, so that a failure at any
+// point leaves the old file, never a cut one.
+bool Replace(const std::wstring& path, std::string_view bytes) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    DWORD kept = FILE_ATTRIBUTE_NORMAL;
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        // Windows refuses to write a read-only file in place, and so do we; a
+        // move would go straight past the flag (Wine's own writes do).
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+            return false;
+        }
+        // An in-place write keeps the file's flags; the new file takes them over.
+        kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        if (kept == 0) {
+            kept = FILE_ATTRIBUTE_NORMAL;
+        }
+    }
+    TempFile temp(path + L".tmp", kept);
+    return temp.Fill(bytes) && temp.MoveOver(path);
+}
+
+}  // namespace
+
+std::optional<std::string> IniProfile::Read(const std::string& section,
+                                            const std::string& key) const {
+    const std::optional<IniFile> file = Load(path_);
+    if (!file) {
+        return std::nullopt;
+    }
+    const std::optional<std::string> value = IniValue(file->text, file->In(section), file->In(key));
+    return value ? std::optional<std::string>(file->Out(*value)) : std::nullopt;
+}
+
 int IniProfile::ReadInt(const std::string& section, const std::string& key, int def) {
-    // The reader returns UINT; negative numbers in the file come back as
-    // their two's complement, so the cast restores them.
-    return static_cast<int>(GetPrivateProfileIntA(section.c_str(), key.c_str(), def, TMP_PATH));
+    const std::optional<std::string> value = Read(section, key);
+    return value ? IniIntValue(*value, def) : def;
 }
 
 std::string IniProfile::ReadString(const std::string& section, const std::string& key,
                                    const std::string& def) {
-    // A value that does not fit comes back cut, with size - 1 as the length;
-    // only a bigger buffer tells a cut value from one of exactly that length.
-    std::vector<char> buffer(256);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD got = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(),
-                                                   buffer.data(), size, TMP_PATH);
-        if (got + 1 < size || size >= (1u << 26)) {
-            return std::string(buffer.data(), got);
-        }
-        buffer.resize(buffer.size() * 2);
-    }
+    return Read(section, key).value_or(def);
 }
 
 bool IniProfile::WriteString(const std::string& section, const std::string& key,
                              const std::string& value) {
-    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), TMP_PATH) !=
-           FALSE;
+    const std::optional<IniFile> file = Load(path_);
+    if (!file) {
+        return false;
+    }
+    IniFile changed = *file;
+    changed.text = IniWithValue(file->text, file->In(section), file->In(key), file->In(value));
+    // The platform leaves a file alone when the value is already there.
+    if (changed.text == file->text) {
+        return true;
+    }
+    return Replace(path_, ToBytes(changed));
 }
 
 }  // namespace pikora

@@ -1,6 +1,6 @@
 // The INI file as the core sees it: one key per call, like the platform's
-// private-profile functions (GetPrivateProfileStringA and friends) that the
-// Win32 side uses. Unit tests use an in-memory fake.
+// private-profile functions, whose file layout the Win32 side keeps (see
+// ini_text.h). Unit tests use an in-memory fake.
 #pragma once
 
 #include <string>

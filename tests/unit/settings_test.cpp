@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "settings/app_settings.h"
+#include "settings/ini_text.h"
 
 namespace pikora {
 namespace {
@@ -227,6 +230,100 @@ TEST(Settings, IniFileLivesNextToTheExecutable) {
     EXPECT_EQ(PathInFolder(L"C:\\表\\", L"D:\\a.wav"), L"D:\\a.wav");
     EXPECT_EQ(PathInFolder(L"C:\\表\\", L"\\\\server\\a.wav"), L"\\\\server\\a.wav");
     EXPECT_EQ(PathInFolder(L"C:\\表\\", L"\\a.wav"), L"\\a.wav");
+}
+
+// The expectations are what Wine's GetPrivateProfileStringA answers for the
+// same files, with a Japanese code page.
+TEST(IniText, ReadsAValueTheWayTheProfileFunctionsDo) {
+    const std::optional<std::string> none;
+    const std::string crlf = "[S]\r\nk=v\r\n";
+    const struct {
+        std::string file, section, key;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"", "S", "k", none},
+        {crlf, "S", "k", "v"},
+        {crlf, " s ", " K ", "v"},
+        {"[S]\nk=v", "S", "k", "v"},              // LF, no final line end
+        {"[S]\rj=w\rk=v\r", "S", "k", "v"},       // CR alone
+        {"k=v\r\n", "S", "k", none},              // before any section
+        {"k=v\r\n[S]\r\nk=w\r\n", "", "k", "v"},  // ... is the section ""
+        {"[S]\r\n\t k k \t= \tv v \f\r\n", "S", "k k", "v v"},
+        {"[S]\r\nk= \" v \" \r\n", "S", "k", " v "},
+        {"[S]\r\nk='v'\r\n", "S", "k", "v"},
+        {"[S]\r\nk=\"\"\r\n", "S", "k", ""},
+        {"[S]\r\nk=\"v'\r\n", "S", "k", "\"v'"},
+        {"[S]\r\nk=\"\r\n", "S", "k", "\""},
+        {"[S]\r\nk=a=b\x1f\r\n", "S", "k", "a=b\x1f"},
+        {std::string("[S]\r\nk=a\0b\r\n", 12), "S", "k", "a"},
+        {"[S]\r\nk=\r\n", "S", "k", ""},
+        {"[S]\r\nk\r\n", "S", "k", none},     // no '=': no value
+        {"[S]\r\n;k=v\r\n", "S", ";k", "v"},  // no comments
+        {"[S]\r\nk=1\r\nk=2\r\n[S]\r\nj=3\r\n", "S", "k", "1"},
+        {"[S]\r\nk=1\r\nk=2\r\n[S]\r\nj=3\r\n", "S", "j", none},
+        {"  [ S ] junk\r\nk=v\r\n", "S", "k", "v"},
+        {"[S]x]\r\nk=v\r\n", "S]x", "k", "v"},
+        {"[A]\r\n[S\r\nk=v\r\n", "A", "k", "v"},  // no ']': a key line
+        {"[ソ]\r\n表=ソ\r\n", "ソ", "表", "ソ"},  // trail bytes ']' and '\'
+        {"[S]\r\nア=v\r\n", "S", "ャ", none},     // trail bytes 'A' and 'a'
+        {"[S]\r\nk=\xA0\x80\xFF\x83\r\n", "S", "k", "\xA0\x80\xFF\x83"},
+        {"\xEF\xBB\xBF[S]\r\nk=\xE3\x81\x82\r\n", "S", "k", "\xE3\x81\x82"},
+        {"[S]\r\n" + std::string(5000, 'y') + "=\r\nk=" + std::string(70000, 'x'), "S", "k",
+         std::string(70000, 'x')},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IniValue(c.file, c.section, c.key), c.value) << c.file.substr(0, 40);
+    }
+}
+
+TEST(IniText, WritesKeepEveryOtherByte) {
+    const struct {
+        std::string file, section, key, value, after;
+    } cases[] = {
+        {"", "S", "k", "v", "[S]\r\nk=v\r\n"},
+        {"[S]\r\nk=v\r\n", "S", "k", "new", "[S]\r\nk=new\r\n"},
+        {"[S]\r\nk=v\r\n", "S", "j", " w ", "[S]\r\nk=v\r\nj=w \r\n"},
+        {"[S]\r\nk=v\r\n", "T", "j", "w", "[S]\r\nk=v\r\n[T]\r\nj=w\r\n"},
+        {"[S]\r\nk=v", "T", "j", "w", "[S]\r\nk=v\r\n[T]\r\nj=w\r\n"},
+        {"[S]\r\nk=v", "S", "j", "w", "[S]\r\nk=v\r\nj=w\r\n"},
+        {"[S]\r\nk=v", "S", "k", "w", "[S]\r\nk=w"},
+        {"[S]\nk=v\n\n[T]\n", "S", "j", "w", "[S]\nk=v\nj=w\r\n\n[T]\n"},
+        {"; c\r\n[s]\r\n  K = \"v\" \r\nk=2\r\n", "S", "k", "w", "; c\r\n[s]\r\n  K =w\r\nk=2\r\n"},
+        {"[S]\r\n k = v \r\n", "S", "k", "\tv", "[S]\r\n k = v \r\n"},  // same value
+        {"[S]\r\n k \r\nj=1\r\n", "S", "k", "2", "[S]\r\n k=2\r\nj=1\r\n"},
+        {"[S]\r\na=1\r\n[S]\r\nb=2\r\n", "S", "k", "3", "[S]\r\na=1\r\nk=3\r\n[S]\r\nb=2\r\n"},
+        {"[S]\r\nk=v\r\n", "", "k", "2", "k=2\r\n[S]\r\nk=v\r\n"},
+        {"[S]\r\nk=v\r\n\r\n", "ソ", "表", "ソ", "[S]\r\nk=v\r\n\r\n[ソ]\r\n表=ソ\r\n"},
+        {"[ソ]\r\nk=v\r\n", "ソ", "表", "x", "[ソ]\r\nk=v\r\n表=x\r\n"},
+        {"\xEF\xBB\xBF", "S", "k", "v", "\xEF\xBB\xBF[S]\r\nk=v\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IniWithValue(c.file, c.section, c.key, c.value), c.after) << c.file;
+    }
+}
+
+TEST(IniText, IntegersWrapAt32BitsAndTakeOnlyASmallX) {
+    const std::pair<int, std::vector<std::string>> cases[] = {
+        {0,
+         {"abc", "-", "--5", "- 5", "+-3", "0X1f", "0x", "0xg", "00x10", "4294967296", "\x82\x4F"}},
+        {12, {"12", "12a", "12 34", "+0012"}},
+        {3, {"3.9"}},
+        {-20, {"-20"}},
+        {16, {"0x10", "+0x0010"}},
+        {-16, {"-0x10"}},
+        {2748, {"0xAbC"}},
+        {-1, {"4294967295", "0x1FFFFFFFF"}},
+        {INT_MIN, {"2147483648"}},
+        {INT_MAX, {"-2147483649"}},
+        {1661992959, {"99999999999999999999"}},
+        {1, {"-0xffffffff"}},
+    };
+    for (const auto& [value, texts] : cases) {
+        for (const std::string& text : texts) {
+            EXPECT_EQ(IniIntValue(text, 777), value) << text;
+        }
+    }
+    EXPECT_EQ(IniIntValue("", 777), 777);
 }
 
 }  // namespace
