@@ -223,7 +223,7 @@ TEST(Settings, IniFileLivesNextToTheExecutable) {
     EXPECT_EQ(ProgramDirForExe(L"Pikora.exe"), L"");
     EXPECT_EQ(IniPathForExe(L"Pikora.exe"), L"Pikora.ini");
     // Names code page 932 cannot spell (Hangul, an emoji) are paths like any other.
-    EXPECT_EQ(IniPathForExe(L"D:\\표\\ソ\U0001F600.exe"), L"D:\\표\\Pikora.ini");
+    EXPECT_EQ(IniPathForExe(L"D:\\\uD45C\\ソ\U0001F600.exe"), L"D:\\\uD45C\\Pikora.ini");
 
     EXPECT_EQ(PathInFolder(L"C:\\表\\", L"pu.wav"), L"C:\\表\\pu.wav");
     EXPECT_EQ(PathInFolder(L"C:\\表\\", L"sub\\pu.wav"), L"C:\\表\\sub\\pu.wav");
