@@ -11,8 +11,8 @@
 namespace ui {
 
 std::wstring Wide(std::string_view cp932);
-// Characters that code page 932 cannot hold become '?', as the A functions
-// of a Japanese Windows would give them.
+// Characters that code page 932 cannot hold come out as the A functions of
+// a Japanese Windows would give them (a look-alike or the default character).
 std::string Narrow(std::wstring_view text);
 
 std::string GetWindowTextString(HWND hwnd);
