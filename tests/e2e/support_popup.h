@@ -107,7 +107,10 @@ inline std::vector<std::string> PopupLines(HWND popup) {
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         if (length <= 0) {
-            lines.emplace_back();
+            // No title is empty: say what the list answered, for the failure.
+            lines.push_back("(LB_GETTEXTLEN " + std::to_string(length) + ", error " +
+                            std::to_string(GetLastError()) +
+                            (IsWindow(list) ? ")" : ", the list is gone)"));
             continue;
         }
         std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
