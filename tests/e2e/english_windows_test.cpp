@@ -35,7 +35,8 @@ TEST_F(PikoraOnEnglishWindows, AJapaneseFolderListMenuPasteAndFilesAreAsOnAJapan
     PressKey(VK_RETURN);
     const std::wstring expected = L"abお世話になっております。";
     EXPECT_TRUE(WaitUntil([&] { return WideTextOf(notepad_->Edit()) == expected; }, 3000))
-        << "notepad holds '" << Utf8(Cp932(WideTextOf(notepad_->Edit()))) << "'";
+        << "notepad holds '" << Utf8(Cp932(WideTextOf(notepad_->Edit())))
+        << "'; in front: " << ClassNameOf(GetForegroundWindow());
 
     // The files are in the folder named in Japanese, in code page 932.
     const auto dat = DatAfterExit();
