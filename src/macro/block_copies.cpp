@@ -60,7 +60,7 @@ std::vector<std::size_t> BlockCopies::Find(const Rewriter& text, std::string_vie
     for (auto it = first; it != last; ++it) {
         const std::size_t copy = buffer.size() - it->second;
         if (it->second <= buffer.size() - blockEnd && block.size() <= it->second &&
-            buffer.compare(copy, block.size(), block) == 0 &&
+            distrusted_.count(it->second) == 0 && buffer.compare(copy, block.size(), block) == 0 &&
             IsCharBoundary(buffer, copy, blockEnd) && text.RegionBefore(copy + 1).first <= copy) {
             copies.push_back(copy);
         }
@@ -68,6 +68,48 @@ std::vector<std::size_t> BlockCopies::Find(const Rewriter& text, std::string_vie
     std::sort(copies.begin(), copies.end());
     copies.erase(std::unique(copies.begin(), copies.end()), copies.end());
     return copies;
+}
+
+std::vector<std::size_t> BlockCopies::Distrusted(const std::string& text,
+                                                 std::size_t blockEnd) const {
+    std::vector<std::size_t> tags;
+    for (auto it = distrusted_.begin(); it != distrusted_.end() && *it <= text.size() - blockEnd;
+         ++it) {
+        tags.push_back(text.size() - *it);
+    }
+    return tags;
+}
+
+void BlockCopies::Shift(const std::string& text, std::size_t textStart,
+                        const std::vector<Rewriter::Moved>& moved) {
+    // A tag moves by what the regions after it changed in length; the
+    // unsigned sums wrap round and back.
+    std::vector<std::pair<std::size_t, std::size_t>> grown;  // last region first
+    for (auto region = moved.rbegin(); region != moved.rend(); ++region) {
+        grown.push_back({region->fromEnd, (grown.empty() ? 0 : grown.back().second) +
+                                              region->withSize - region->size});
+    }
+    for (auto& tag : byBlock_) {
+        const std::size_t fromEnd = tag.second;
+        const auto next =
+            std::partition_point(grown.begin(), grown.end(),
+                                 [fromEnd](const auto& region) { return region.first < fromEnd; });
+        if (next != grown.begin()) {
+            tag.second += std::prev(next)->second;
+        }
+    }
+    // The blocks of the tags since the last closing tag before a region ran
+    // into it, and changed: they are indexed anew.
+    distrusted_.clear();
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        const Rewriter::Moved& region = moved[moved.size() - 1 - i];
+        const std::size_t end =
+            text.size() - (region.fromEnd - region.size + (i == 0 ? 0 : grown[i - 1].second));
+        const std::size_t start = end - region.withSize;
+        const std::size_t close = start == 0 ? npos : text.rfind(kCloseTag, start - 1);
+        const std::size_t from = close == npos || close < textStart ? textStart : close;
+        Add(text, from, end - from);
+    }
 }
 
 bool BlockCopies::MayFind(std::uint64_t key, const std::string& text, std::size_t blockEnd) const {

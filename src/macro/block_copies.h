@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,11 +38,22 @@ class BlockCopies {
     std::vector<std::size_t> Find(const Rewriter& text, std::string_view block,
                                   std::size_t blockEnd) const;
 
+    // A tag whose block, as indexed, a pending region changes: its copies
+    // are for the caller to look for.
+    void Distrust(std::size_t fromEnd) { distrusted_.insert(fromEnd); }
+    std::vector<std::size_t> Distrusted(const std::string& text, std::size_t blockEnd) const;
+
+    // Follows text (still to search from textStart) as the regions moved
+    // were put in, and indexes the tags they changed.
+    void Shift(const std::string& text, std::size_t textStart,
+               const std::vector<Rewriter::Moved>& moved);
+
     // Whether a tag after blockEnd begins a block of that key.
     bool MayFind(std::uint64_t key, const std::string& text, std::size_t blockEnd) const;
 
   private:
     std::unordered_multimap<std::uint64_t, std::size_t> byBlock_;
+    std::set<std::size_t> distrusted_;
 };
 
 }  // namespace pikora

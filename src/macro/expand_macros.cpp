@@ -54,9 +54,10 @@ bool Joins(std::string_view before, std::string_view with, std::string_view afte
 // Putting in a copy far ahead would move all the text before it, round after
 // round, so such a copy waits as a pending region (see Rewriter) until a
 // round could read it. It may wait only if its expansion joins no tag with
-// the text around it and no block reaches into it: then the text holds the
-// same tags and blocks outside pending regions whether it is put in or not,
-// and later rounds find the same copies.
+// the text around it: then the text holds the same tags outside pending
+// regions whether it is put in or not. The blocks of the tags that reach
+// into it change, so the index stops trusting those tags, and their copies
+// are looked for in the text as it will be.
 class Expander {
   public:
     Expander(std::string_view input, KeywordValues values, Launcher& launcher)
@@ -97,6 +98,12 @@ class Expander {
             PutInRegions(open, replaced + kJoinReach);
             return;
         }
+        for (const std::size_t tag : copies_.Distrusted(buffer, end)) {
+            if (Holds(tag, block) && IsCharBoundary(buffer, tag, end)) {
+                PutInRegions(text_.RestStart(), npos);
+                return;
+            }
+        }
         const std::string expansion = ExpandBlock(block, values_, launcher_);
         std::string with = expansion;
         for (std::size_t i = 0; i < near; ++i) {
@@ -111,15 +118,39 @@ class Expander {
         const std::size_t start = text_.Replace(open, replaced, with);
         // A tag put in whose block reaches a pending region would be indexed
         // by a block that the region changes.
-        if (!waiting || copies_.Add(text_.Buffer(), start, with.size()) > text_.NextRegion(0)) {
+        if (copies_.Add(text_.Buffer(), start, with.size()) > text_.NextRegion(0) || !waiting) {
             PutInRegions(text_.RestStart(), npos);
-            copies_ = BlockCopies();
-            copies_.Add(text_.Buffer(), text_.RestStart(),
-                        text_.Buffer().size() - text_.RestStart());
             return;
         }
         inertFromEnd_ = text_.Buffer().size() - start;
         inertEndFromEnd_ = inertFromEnd_ - InertLength(with);
+    }
+
+    // Whether the text as it will be holds block at pos, which lies outside
+    // the regions. The block's closing tag lies outside them too.
+    bool Holds(std::size_t pos, std::string_view block) {
+        const std::string& buffer = text_.Buffer();
+        if (text_.RegionBefore(pos + 1).first > pos) {
+            return false;
+        }
+        for (std::size_t matched = 0;;) {
+            const std::size_t next = std::min(text_.NextRegion(pos), buffer.size());
+            const std::size_t size = std::min(next - pos, block.size() - matched);
+            if (buffer.compare(pos, size, block, matched, size) != 0) {
+                return false;
+            }
+            matched += size;
+            if (matched == block.size() || next == buffer.size()) {
+                return matched == block.size();
+            }
+            const Rewriter::Region* region = text_.RegionAt(next);
+            const std::size_t part = std::min(region->with.size(), block.size() - matched);
+            if (region->with.compare(0, part, block, matched, part) != 0) {
+                return false;
+            }
+            matched += part;
+            pos = next + region->size;
+        }
     }
 
     // The last bytes of the text, as it will be, before pos.
@@ -137,9 +168,9 @@ class Expander {
     }
 
     // A copy may wait if the text as it will be around it holds no tag that
-    // takes bytes from its expansion, and the nearest tag before it (but
-    // those the round puts in, which are indexed then) closes a block, so
-    // that no block reaches into it.
+    // takes bytes from its expansion. The index no longer knows the blocks
+    // of the opening tags since the closing tag before it (but those the
+    // round puts in, which it indexes then).
     bool CanWait(std::size_t copy, std::size_t size, const std::string& with, std::size_t end) {
         const std::string& buffer = text_.Buffer();
         const std::size_t copyEnd = copy + size;
@@ -161,7 +192,7 @@ class Expander {
                     return true;
                 }
                 if (buffer.compare(tag, kOpenTag.size(), kOpenTag) == 0) {
-                    return false;
+                    copies_.Distrust(buffer.size() - tag);
                 }
             }
         }
@@ -242,8 +273,13 @@ class Expander {
 
     // Indexes the tags anew that the regions moved (they make none).
     void PutInRegions(std::size_t pos, std::size_t limit) {
-        const std::size_t moved = text_.Apply(pos, limit);
-        copies_.Add(text_.Buffer(), text_.RestStart(), moved);
+        std::vector<Rewriter::Moved> moved;
+        const std::size_t written = text_.Apply(pos, limit, moved);
+        if (limit == npos) {
+            copies_.Shift(text_.Buffer(), text_.RestStart(), moved);
+        } else {
+            copies_.Add(text_.Buffer(), text_.RestStart(), written);
+        }
         inertFromEnd_ = inertEndFromEnd_ = 0;
     }
 

@@ -82,7 +82,7 @@ void Rewriter::Defer(std::size_t pos, Region region) {
     regions_.emplace(buffer_.size() - pos, std::move(region));
 }
 
-std::size_t Rewriter::Apply(std::size_t pos, std::size_t limit) {
+std::size_t Rewriter::Apply(std::size_t pos, std::size_t limit, std::vector<Moved>& moved) {
     SetAsideBefore(std::min(pos, NextRegion(0)));
     std::string text;
     std::size_t copied = restStart_;
@@ -91,6 +91,7 @@ std::size_t Rewriter::Apply(std::size_t pos, std::size_t limit) {
         const std::size_t pos = buffer_.size() - it->first;
         text.append(buffer_, copied, pos - copied).append(it->second.with);
         copied = pos + it->second.size;
+        moved.push_back({it->first, it->second.size, it->second.with.size()});
     }
     Splice(restStart_, copied, text);
     return text.size();

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace pikora {
 
@@ -50,10 +51,17 @@ class Rewriter {
     // Puts region.with in place of [pos, pos + region.size) later. A region
     // at most reach bytes before or after it becomes one with it.
     void Defer(std::size_t pos, Region region);
+    // A region put in, by the distance from its start to the end of the
+    // buffer before.
+    struct Moved {
+        std::size_t fromEnd;
+        std::size_t size;
+        std::size_t withSize;
+    };
     // Puts in every region that starts before limit, where the search found
-    // nothing before pos. Returns how many bytes, from the start of the text
-    // still to search, it wrote.
-    std::size_t Apply(std::size_t pos, std::size_t limit);
+    // nothing before pos, first one first. Returns how many bytes, from the
+    // start of the text still to search, it wrote.
+    std::size_t Apply(std::size_t pos, std::size_t limit, std::vector<Moved>& moved);
     // Where the first region at or after pos starts, or npos.
     std::size_t NextRegion(std::size_t pos) const;
     // The region that starts at pos, or nullptr.
