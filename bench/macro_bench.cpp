@@ -1,7 +1,9 @@
 // Throughput of ExpandMacros beside a plain std::string::find scan for the
 // opening tag over the same bytes: for a usual entry, for a long text without
 // blocks, and for a history copy of a megabyte holding ten thousand blocks.
-// The result is a new string, so its allocation and the copy of the text are
+// Then the worst shapes known, each about a megabyte: launch blocks that all
+// come again further on, and chains of tags that each removal joins anew. The
+// result is a new string, so its allocation and the copy of the text are
 // counted.
 #include <benchmark/benchmark.h>
 
@@ -68,6 +70,37 @@ std::string MegabyteWithTenThousandBlocks() {
     return text;
 }
 
+// The same program blocks twice over, in the same order: every round has a
+// copy half a megabyte further on.
+std::string LaunchBlocksTwice(int count, std::size_t fillerBytes) {
+    std::string half;
+    for (int i = 0; i < count; ++i) {
+        half += Filler(fillerBytes) + "<pikoraMACRO>$SHELL<p" + std::to_string(i) +
+                ">$SHELL</pikoraMACRO>";
+    }
+    return half + half;
+}
+
+// count times opening, a block that expands to nothing, count times the rest
+// of an opening tag, half a megabyte, then closing: each removal joins a new
+// opening tag whose block spans the half megabyte again. With piece after
+// each closing tag but the last, every block is a little longer.
+std::string PeelingChain(int count, const std::string& piece, bool closed) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "<pikora";
+    }
+    text += "<pikoraMACRO></pikoraMACRO>";
+    for (int i = 0; i < count; ++i) {
+        text += "MACRO>";
+    }
+    text += Filler(500 * 1024);
+    for (int i = 0; i < count && closed; ++i) {
+        text += piece + "</pikoraMACRO>";
+    }
+    return text;
+}
+
 std::size_t FindScan(const std::string& text) {
     std::size_t count = 0;
     for (std::size_t pos = text.find("<pikoraMACRO>"); pos != std::string::npos;
@@ -114,12 +147,33 @@ void BM_FindScan_1MB_10000Blocks(benchmark::State& state) {
     RunFindScan(state, MegabyteWithTenThousandBlocks());
 }
 
+void BM_ExpandMacros_1MB_5000LaunchBlocksTwice(benchmark::State& state) {
+    RunExpand(state, LaunchBlocksTwice(5000, 56));
+}
+void BM_ExpandMacros_1MB_12000LaunchBlocksTwiceBackToBack(benchmark::State& state) {
+    RunExpand(state, LaunchBlocksTwice(12000, 0));
+}
+void BM_ExpandMacros_PeelingChain_18000(benchmark::State& state) {
+    RunExpand(state, PeelingChain(18000, "", true));
+}
+void BM_ExpandMacros_PeelingChain_14000_WithKeywords(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "$Y", true));
+}
+void BM_ExpandMacros_PeelingChain_18000_Unclosed(benchmark::State& state) {
+    RunExpand(state, PeelingChain(18000, "", false));
+}
+
 BENCHMARK(BM_ExpandMacros_1KB_ThreeBlocks);
 BENCHMARK(BM_FindScan_1KB_ThreeBlocks);
 BENCHMARK(BM_ExpandMacros_100KB_NoBlock);
 BENCHMARK(BM_FindScan_100KB_NoBlock);
 BENCHMARK(BM_ExpandMacros_1MB_10000Blocks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FindScan_1MB_10000Blocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_1MB_5000LaunchBlocksTwice)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_1MB_12000LaunchBlocksTwiceBackToBack)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_18000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_WithKeywords)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_18000_Unclosed)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -9,21 +9,19 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
+constexpr std::size_t kKeyEnd = 64;  // the expander's peeling knows it too
 
-// The block that an opening tag begins: up to the first closing tag after
-// it, byte for byte, or to the end of the text.
-std::size_t BlockEndAfter(std::string_view text, std::size_t tag) {
-    const std::size_t close = FindBytes(text, kCloseTag, tag + kOpenTag.size());
-    return close == npos ? text.size() : close + kCloseTag.size();
+std::uint64_t KeyOf(std::string_view block) {
+    const std::size_t part = std::min(block.size(), kKeyEnd);
+    return BlockCopies::KeyOf(block.size(), block.substr(0, part),
+                              block.substr(block.size() - part));
 }
 
-// Its length and the bytes at its two ends tell blocks apart well enough;
-// leaving out a long middle makes indexing a tag cost the same however far
-// its closing tag is. Tags that share a key are compared byte for byte.
-std::uint64_t KeyOf(std::string_view block) {
-    const std::size_t part = std::min<std::size_t>(block.size(), 64);
-    std::uint64_t hash = 0xCBF29CE484222325ULL ^ block.size();
-    for (const std::string_view end : {block.substr(0, part), block.substr(block.size() - part)}) {
+}  // namespace
+
+std::uint64_t BlockCopies::KeyOf(std::size_t size, std::string_view head, std::string_view tail) {
+    std::uint64_t hash = 0xCBF29CE484222325ULL ^ size;
+    for (const std::string_view end : {head, tail}) {
         for (const char c : end) {
             hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
         }
@@ -31,43 +29,39 @@ std::uint64_t KeyOf(std::string_view block) {
     return hash;
 }
 
-// Appends where opening tags begin that overlap [start, start + size) of text.
-void TagsIn(const std::string& text, std::size_t start, std::size_t size,
-            std::vector<std::size_t>& tags) {
+// Nested tags end at the same closing tag, which is looked for once.
+std::size_t BlockCopies::Add(const std::string& text, std::size_t start, std::size_t size) {
     const std::string_view around(text.data(),
                                   std::min(text.size(), start + size + kOpenTag.size() - 1));
+    std::size_t close = 0;
+    std::size_t end = 0;
     for (std::size_t tag =
              FindBytes(around, kOpenTag, start - std::min(start, kOpenTag.size() - 1));
          tag != npos && tag < start + size; tag = FindBytes(around, kOpenTag, tag + 1)) {
-        tags.push_back(tag);
+        if (close != npos && close < tag) {
+            close = FindBytes(text, kCloseTag, tag + kOpenTag.size());
+        }
+        end = close == npos ? text.size() : close + kCloseTag.size();
+        byBlock_.insert(
+            {pikora::KeyOf(std::string_view(text).substr(tag, end - tag)), text.size() - tag});
     }
+    return end;
 }
 
-}  // namespace
-
-BlockCopies::BlockCopies(const std::string& text) {
-    std::vector<std::size_t> tags;
-    TagsIn(text, 0, text.size(), tags);
-    Add(text, tags);
-}
-
-std::vector<std::size_t> BlockCopies::Find(const std::string& text, std::string_view block,
-                                           std::size_t blockEnd) {
+std::vector<std::size_t> BlockCopies::Find(const Rewriter& text, std::string_view block,
+                                           std::size_t blockEnd) const {
+    const std::string& buffer = text.Buffer();
     std::vector<std::size_t> copies;
-    const std::size_t tail = text.size() - blockEnd;
-    if (block.size() > tail) {
-        return copies;
-    }
-    // Tags the expander has passed count as current until the next copies
-    // are replaced; the comparison rejects them, as it does tags that the
-    // front of the text was written over.
+    const std::size_t close = FindBytes(block, kCloseTag, kOpenTag.size());
     const auto [first, last] =
-        byBlock_.equal_range(KeyOf(block.substr(0, BlockEndAfter(block, 0))));
+        byBlock_.equal_range(pikora::KeyOf(block.substr(0, close + kCloseTag.size())));
+    // Tags the expander has passed, or whose bytes it rewrote, are left in
+    // the index: the comparison rejects them.
     for (auto it = first; it != last; ++it) {
-        const Tag& tag = tags_[it->second];
-        const std::size_t copy = text.size() - tag.fromEnd;
-        if (tag.current && tag.fromEnd <= tail && text.compare(copy, block.size(), block) == 0 &&
-            IsCharBoundary(text, copy, blockEnd)) {
+        const std::size_t copy = buffer.size() - it->second;
+        if (it->second <= buffer.size() - blockEnd && block.size() <= it->second &&
+            distrusted_.count(it->second) == 0 && buffer.compare(copy, block.size(), block) == 0 &&
+            IsCharBoundary(buffer, copy, blockEnd) && text.RegionBefore(copy + 1).first <= copy) {
             copies.push_back(copy);
         }
     }
@@ -76,62 +70,52 @@ std::vector<std::size_t> BlockCopies::Find(const std::string& text, std::string_
     return copies;
 }
 
-void BlockCopies::Replaced(std::size_t oldSize, std::size_t blockEnd,
-                           const std::vector<std::size_t>& copies, std::size_t blockSize,
-                           const std::string& text, std::size_t expansionStart,
-                           std::size_t expansionSize) {
-    std::vector<std::size_t> changed;
-    TagsIn(text, expansionStart, expansionSize, changed);
-    if (copies.empty()) {
-        // Nothing after the block moved or changed.
-        Add(text, changed);
-        return;
+std::vector<std::size_t> BlockCopies::Distrusted(const std::string& text,
+                                                 std::size_t blockEnd) const {
+    std::vector<std::size_t> tags;
+    for (auto it = distrusted_.begin(); it != distrusted_.end() && *it <= text.size() - blockEnd;
+         ++it) {
+        tags.push_back(text.size() - *it);
     }
-    const std::size_t unmovedFromEnd = oldSize - (copies.back() + blockSize);
-    for (Tag& tag : tags_) {
-        if (!tag.current || tag.fromEnd <= unmovedFromEnd) {
-            continue;  // after the last copy, nothing moved or changed
-        }
-        if (tag.fromEnd > oldSize - blockEnd) {  // passed by the expander
-            tag.current = false;
-            continue;
-        }
-        const std::size_t oldPos = oldSize - tag.fromEnd;
-        const auto next = std::partition_point(copies.begin(), copies.end(), [&](std::size_t copy) {
-            return copy + blockSize <= oldPos;
-        });
-        const auto copiesAfter = static_cast<std::size_t>(copies.end() - next);
-        tag.fromEnd += copiesAfter * expansionSize - copiesAfter * blockSize;
-        if (next != copies.end() && *next < oldPos + tag.length) {
-            // Inside a copy, or its block runs into one and so changed.
-            tag.current = false;
-            if (*next > oldPos) {
-                changed.push_back(text.size() - tag.fromEnd);
-            }
-        }
-    }
-    for (std::size_t i = 0; i < copies.size(); ++i) {
-        const std::size_t fromEnd = oldSize - copies[i] + (copies.size() - i) * expansionSize -
-                                    (copies.size() - i) * blockSize;
-        TagsIn(text, text.size() - fromEnd, expansionSize, changed);
-    }
-    std::sort(changed.begin(), changed.end());
-    changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
-    Add(text, changed);
+    return tags;
 }
 
-// Indexes the opening tags at tags (in order of position). Nested tags end
-// at the same closing tag, which is looked for once.
-void BlockCopies::Add(const std::string& text, const std::vector<std::size_t>& tags) {
-    std::size_t close = 0;
-    for (const std::size_t tag : tags) {
-        if (close != npos && close < tag) {
-            close = FindBytes(text, kCloseTag, tag + kOpenTag.size());
-        }
-        const std::size_t end = close == npos ? text.size() : close + kCloseTag.size();
-        byBlock_.insert({KeyOf(std::string_view(text).substr(tag, end - tag)), tags_.size()});
-        tags_.push_back({text.size() - tag, end - tag, true});
+void BlockCopies::Shift(const std::string& text, std::size_t textStart,
+                        const std::vector<Rewriter::Moved>& moved) {
+    // A tag moves by what the regions after it changed in length; the
+    // unsigned sums wrap round and back.
+    std::vector<std::pair<std::size_t, std::size_t>> grown;  // last region first
+    for (auto region = moved.rbegin(); region != moved.rend(); ++region) {
+        grown.push_back({region->fromEnd, (grown.empty() ? 0 : grown.back().second) +
+                                              region->withSize - region->size});
     }
+    for (auto& tag : byBlock_) {
+        const std::size_t fromEnd = tag.second;
+        const auto next =
+            std::partition_point(grown.begin(), grown.end(),
+                                 [fromEnd](const auto& region) { return region.first < fromEnd; });
+        if (next != grown.begin()) {
+            tag.second += std::prev(next)->second;
+        }
+    }
+    // The blocks of the tags since the last closing tag before a region ran
+    // into it, and changed: they are indexed anew.
+    distrusted_.clear();
+    for (std::size_t i = 0; i < grown.size(); ++i) {
+        const Rewriter::Moved& region = moved[moved.size() - 1 - i];
+        const std::size_t end =
+            text.size() - (region.fromEnd - region.size + (i == 0 ? 0 : grown[i - 1].second));
+        const std::size_t start = end - region.withSize;
+        const std::size_t close = start == 0 ? npos : text.rfind(kCloseTag, start - 1);
+        const std::size_t from = close == npos || close < textStart ? textStart : close;
+        Add(text, from, end - from);
+    }
+}
+
+bool BlockCopies::MayFind(std::uint64_t key, const std::string& text, std::size_t blockEnd) const {
+    const auto [first, last] = byBlock_.equal_range(key);
+    return std::any_of(first, last,
+                       [&](const auto& tag) { return tag.second <= text.size() - blockEnd; });
 }
 
 }  // namespace pikora

@@ -4,10 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "macro/rewriter.h"
 
 namespace pikora {
 
@@ -15,35 +18,42 @@ namespace pikora {
 // Searching the rest of the text for every block would read it again and
 // again, so the opening tags are indexed by the block each one begins (up to
 // the first closing tag after it, byte for byte; a copy begins the same
-// one), and only the tags that begin a block like this one are compared. The
-// index follows the text as the expander rewrites it.
+// one), and only the tags that begin a block like this one are compared.
+// Tags are kept by their distance from the end of the text, which stays as
+// it is while the text before them is rewritten.
 class BlockCopies {
   public:
-    explicit BlockCopies(const std::string& text);
+    // Its length and the bytes at its two ends tell blocks apart well
+    // enough; leaving out a long middle makes indexing a tag cost the same
+    // however far its closing tag is. Tags that share a key are compared
+    // byte for byte.
+    static std::uint64_t KeyOf(std::size_t size, std::string_view head, std::string_view tail);
 
-    // The copies of block (which ends at blockEnd in text and has its
-    // closing tag), left to right: character starts for a walk from blockEnd.
-    std::vector<std::size_t> Find(const std::string& text, std::string_view block,
-                                  std::size_t blockEnd);
+    // Indexes the opening tags that overlap [start, start + size) of text;
+    // returns where the last of their blocks ends, or 0.
+    std::size_t Add(const std::string& text, std::size_t start, std::size_t size);
 
-    // Tells the index how text (of oldSize bytes) was rewritten: the block
-    // ending at blockEnd and its copies (of blockSize bytes each, at the old
-    // positions copies) became the expansion of expansionSize bytes, which
-    // now starts at expansionStart.
-    void Replaced(std::size_t oldSize, std::size_t blockEnd, const std::vector<std::size_t>& copies,
-                  std::size_t blockSize, const std::string& text, std::size_t expansionStart,
-                  std::size_t expansionSize);
+    // The copies of block (which ends at blockEnd in text and has its closing
+    // tag) outside the pending regions of text, left to right.
+    std::vector<std::size_t> Find(const Rewriter& text, std::string_view block,
+                                  std::size_t blockEnd) const;
+
+    // A tag whose block, as indexed, a pending region changes: its copies
+    // are for the caller to look for.
+    void Distrust(std::size_t fromEnd) { distrusted_.insert(fromEnd); }
+    std::vector<std::size_t> Distrusted(const std::string& text, std::size_t blockEnd) const;
+
+    // Follows text (still to search from textStart) as the regions moved
+    // were put in, and indexes the tags they changed.
+    void Shift(const std::string& text, std::size_t textStart,
+               const std::vector<Rewriter::Moved>& moved);
+
+    // Whether a tag after blockEnd begins a block of that key.
+    bool MayFind(std::uint64_t key, const std::string& text, std::size_t blockEnd) const;
 
   private:
-    struct Tag {
-        std::size_t fromEnd;  // stays as it is while the text before it is rewritten
-        std::size_t length;   // of the block it begins, or up to the end of the text
-        bool current;         // false once passed, or once its block changed
-    };
-    void Add(const std::string& text, const std::vector<std::size_t>& tags);
-
-    std::vector<Tag> tags_;
-    std::unordered_multimap<std::uint64_t, std::size_t> byBlock_;  // into tags_
+    std::unordered_multimap<std::uint64_t, std::size_t> byBlock_;
+    std::set<std::size_t> distrusted_;
 };
 
 }  // namespace pikora

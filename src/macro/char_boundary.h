@@ -17,8 +17,8 @@
 
 namespace pikora {
 
-// True when pos (< s.size()) starts a character for a walk through s that
-// started on a character at walkStart (<= pos).
+// True when pos (<= s.size()) starts a character, or ends the last one, for a
+// walk through s that started on a character at walkStart (<= pos).
 inline bool IsCharBoundary(std::string_view s, std::size_t pos, std::size_t walkStart) {
     std::size_t runStart = pos;
     while (runStart > walkStart && IsLeadByte(static_cast<unsigned char>(s[runStart - 1]))) {
@@ -29,27 +29,30 @@ inline bool IsCharBoundary(std::string_view s, std::size_t pos, std::size_t walk
 
 // First occurrence of needle (non-empty) at or after from, byte by byte, or
 // npos. The same result as std::string_view::find, which calls memcmp for
-// every byte that matches needle's first: in text with many '<' the calls
-// cost more than the search. Needles here are a few bytes long and most
-// candidates differ at their second byte, so a plain loop compares them.
+// every byte that matches needle's first: in text with many '<' or '$' the
+// calls cost more than the search. The needles here are a few bytes long and
+// end with a byte rarer than their first ('>' for a tag, a letter for a
+// keyword), so memchr looks for that one and a plain loop compares the rest.
 inline std::size_t FindBytes(std::string_view s, std::string_view needle, std::size_t from) {
     if (needle.size() > s.size() || from > s.size() - needle.size()) {
         return std::string_view::npos;
     }
+    const std::size_t last = needle.size() - 1;
     const char* const begin = s.data();
-    const char* const lastStart = begin + (s.size() - needle.size());
-    for (const char* p = begin + from; p <= lastStart; ++p) {
+    const char* const end = begin + s.size();
+    for (const char* p = begin + from + last; p < end; ++p) {
         p = static_cast<const char*>(
-            std::memchr(p, needle[0], static_cast<std::size_t>(lastStart - p) + 1));
+            std::memchr(p, needle[last], static_cast<std::size_t>(end - p)));
         if (p == nullptr) {
             break;
         }
-        std::size_t matched = 1;
-        while (matched < needle.size() && p[matched] == needle[matched]) {
+        const char* const start = p - last;
+        std::size_t matched = 0;
+        while (matched < last && start[matched] == needle[matched]) {
             ++matched;
         }
-        if (matched == needle.size()) {
-            return static_cast<std::size_t>(p - begin);
+        if (matched == last) {
+            return static_cast<std::size_t>(start - begin);
         }
     }
     return std::string_view::npos;

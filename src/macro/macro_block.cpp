@@ -9,6 +9,8 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
+// What follows the '$' of a keyword or launch macro.
+constexpr std::string_view kMacroLetters = "YyWMDdHhmsaARS";
 
 std::string Printf(const char* format, int number) {
     char text[16];
@@ -93,9 +95,21 @@ KeywordValues KeywordValuesAt(const LocalTime& now) {
 std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher) {
     // Every tag goes, not only the block's own: an opening tag inside a block
     // opens nothing, as the block already ends at the first closing tag.
-    std::string work = ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
-    // Keywords and launch macros all begin with '$'.
-    if (work.find('$') == npos) {
+    // Mostly the block holds no other tag, and a copy of its middle does.
+    const std::size_t other = block.find('<', kOpenTag.size());
+    std::string work = other == npos ? std::string(block.substr(kOpenTag.size()))
+                       : other + kCloseTag.size() == block.size() &&
+                               block.substr(other) == kCloseTag && IsCharBoundary(block, other, 0)
+                           ? std::string(block.substr(kOpenTag.size(), other - kOpenTag.size()))
+                           : ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
+    // Keywords and launch macros all begin with '$' and a letter, and no
+    // value brings a '$'.
+    std::size_t macro = 1;
+    while (macro < work.size() && (work[macro - 1] != '$' || work[macro] == '$' ||
+                                   kMacroLetters.find(work[macro]) == npos)) {
+        ++macro;
+    }
+    if (macro >= work.size()) {
         return work;
     }
     // One pass per keyword, each over the result of the one before: a value
@@ -113,6 +127,26 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
     return RunLaunchMacros(
         std::move(work), "$SHELL<", ">$SHELL",
         [&launcher](const std::string& commandLine) { launcher.StartProgram(commandLine); });
+}
+
+std::size_t InertLength(std::string_view expansion) {
+    std::size_t inert = 0;
+    for (std::size_t i = 0; i < expansion.size(); ++i) {
+        const char c = expansion[i];
+        const char next = i + 1 < expansion.size() ? expansion[i + 1] : '$';
+        // Tags go first, so the two bytes after a '<' tell whether one can
+        // begin there. A '$' needs a byte after it that nothing changes.
+        if ((c == '<' &&
+             (next == 'p' || next == '/' ||
+              (next == '<' && (i + 2 >= expansion.size() || expansion[i + 2] == 'p')))) ||
+            (c == '$' && kMacroLetters.find(next) != npos)) {
+            break;
+        }
+        if (c != '<' && c != '$' && !IsLeadByte(static_cast<unsigned char>(c))) {
+            inert = i + 1;
+        }
+    }
+    return inert;
 }
 
 }  // namespace pikora

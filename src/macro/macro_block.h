@@ -23,4 +23,10 @@ KeywordValues KeywordValuesAt(const LocalTime& now);
 // the text when it has none.
 std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher);
 
+// How much of the start of an expansion a block that holds it, whatever
+// follows it there, leaves unchanged: no tag, keyword or launch macro can
+// begin in it. It ends after a byte that is not a lead byte, so that a walk
+// through the block starts a character there.
+std::size_t InertLength(std::string_view expansion);
+
 }  // namespace pikora

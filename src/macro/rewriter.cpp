@@ -1,6 +1,8 @@
 #include "macro/rewriter.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "macro/char_boundary.h"
 
@@ -32,45 +34,89 @@ void Rewriter::SetAsideBefore(std::size_t pos) {
     doneEnd_ = from;
 }
 
-std::size_t Rewriter::Replace(std::size_t pos, std::size_t end, std::string_view with,
-                              const std::vector<std::size_t>& copies) {
+std::size_t Rewriter::Replace(std::size_t pos, std::size_t end, std::string_view with) {
     SetAsideBefore(pos);
+    return Splice(pos, end, with);
+}
+
+std::size_t Rewriter::Splice(std::size_t pos, std::size_t end, std::string_view with) {
     const std::size_t carried = pos - restStart_;
-    if (copies.empty() && doneEnd_ + carried + with.size() <= end) {
+    if (doneEnd_ + carried + with.size() <= end) {
         const std::size_t start = end - with.size() - carried;
         std::memmove(&buffer_[start], &buffer_[restStart_], carried);
         with.copy(&buffer_[start + carried], with.size());
         restStart_ = start;
         return start + carried;
     }
-    // Copies move the text between them, so the rest is written anew. When
-    // the expansion does not fit, with as much room again in front of it: a
-    // row of growing expansions then copies the text a few times, not once
-    // per block.
-    const std::size_t size = end - pos;
-    const std::size_t restSize =
-        carried + (buffer_.size() - end) + (copies.size() + 1) * with.size() - copies.size() * size;
-    const std::size_t room = copies.empty() ? restSize : 0;
-    // Written into the buffer of the previous rebuild: a fresh one would cost
-    // the system a page fault for every page of it, round after round.
-    std::string& rebuilt = spare_;
-    rebuilt.clear();
-    rebuilt.reserve(doneEnd_ + room + restSize);
-    rebuilt.append(buffer_, 0, doneEnd_);
-    rebuilt.append(room, '\0');
-    const std::size_t restStart = rebuilt.size();
-    rebuilt.append(buffer_, restStart_, carried);
-    rebuilt.append(with);
-    std::size_t copied = end;
-    for (const std::size_t copy : copies) {
-        rebuilt.append(buffer_, copied, copy - copied);
-        rebuilt.append(with);
-        copied = copy + size;
-    }
-    rebuilt.append(buffer_, copied);
-    buffer_.swap(rebuilt);
+    // With as much room again in front of the rest: a row of growing
+    // expansions then copies the text a few times, not once per block. The
+    // buffer of the previous rebuild is reused, as a fresh one would cost the
+    // system a page fault for every page of it.
+    const std::size_t restSize = carried + with.size() + (buffer_.size() - end);
+    spare_.clear();
+    spare_.reserve(doneEnd_ + 2 * restSize);
+    spare_.append(buffer_, 0, doneEnd_).append(restSize, '\0');
+    const std::size_t restStart = spare_.size();
+    spare_.append(buffer_, restStart_, carried).append(with).append(buffer_, end);
+    buffer_.swap(spare_);
     restStart_ = restStart;
     return restStart + carried;
+}
+
+void Rewriter::Defer(std::size_t pos, Region region) {
+    const std::size_t next = NextRegion(pos);
+    if (next != std::string::npos && next <= pos + region.size + reach_) {
+        const auto after = regions_.find(buffer_.size() - next);
+        region.with.append(buffer_, pos + region.size, next - pos - region.size)
+            .append(after->second.with);
+        region.size = next + after->second.size - pos;
+        regions_.erase(after);
+    }
+    const auto [end, before] = RegionBefore(pos);
+    if (before != nullptr && end + reach_ >= pos) {
+        Region& merged = std::prev(regions_.lower_bound(buffer_.size() - pos))->second;
+        merged.with.append(buffer_, end, pos - end).append(region.with);
+        merged.size += pos - end + region.size;
+        return;
+    }
+    regions_.emplace(buffer_.size() - pos, std::move(region));
+}
+
+std::size_t Rewriter::Apply(std::size_t pos, std::size_t limit, std::vector<Moved>& moved) {
+    SetAsideBefore(std::min(pos, NextRegion(0)));
+    std::string text;
+    std::size_t copied = restStart_;
+    for (auto it = regions_.begin(); it != regions_.end() && buffer_.size() - it->first < limit;
+         it = regions_.erase(it)) {
+        const std::size_t pos = buffer_.size() - it->first;
+        text.append(buffer_, copied, pos - copied).append(it->second.with);
+        copied = pos + it->second.size;
+        moved.push_back({it->first, it->second.size, it->second.with.size()});
+    }
+    Splice(restStart_, copied, text);
+    return text.size();
+}
+
+std::size_t Rewriter::NextRegion(std::size_t pos) const {
+    if (pos > buffer_.size()) {
+        return std::string::npos;
+    }
+    const auto it = regions_.lower_bound(buffer_.size() - pos);
+    return it == regions_.end() ? std::string::npos : buffer_.size() - it->first;
+}
+
+Rewriter::Region* Rewriter::RegionAt(std::size_t pos) {
+    const auto it = regions_.find(buffer_.size() - pos);
+    return it == regions_.end() ? nullptr : &it->second;
+}
+
+std::pair<std::size_t, const Rewriter::Region*> Rewriter::RegionBefore(std::size_t pos) const {
+    const auto next = regions_.lower_bound(buffer_.size() - pos);
+    if (next == regions_.begin()) {
+        return {0, nullptr};
+    }
+    const auto& [fromEnd, region] = *std::prev(next);
+    return {buffer_.size() - fromEnd + region.size, &region};
 }
 
 std::string Rewriter::Finish() && {

@@ -211,6 +211,10 @@ TEST(ExpandMacrosFuzz, ManyRepeatedAndNestedBlocksExpandLikeTheModel) {
         pieces.push_back(kClose);
         const std::string input = RandomSoup(rng, pieces, 150);
         ASSERT_NO_FATAL_FAILURE(ExpectSameAsModel(input, RandomInstant(rng)));
+        // Every block again further on, next to each other or apart.
+        if (i % 3 == 0) {
+            ASSERT_NO_FATAL_FAILURE(ExpectSameAsModel(input + input, RandomInstant(rng)));
+        }
     }
 }
 
@@ -244,7 +248,16 @@ TEST(ExpandMacrosFuzz, JoinedTagsAndGrowingBlocksExpandLikeTheModel) {
                       "\x81",
                       "x"};
         }
-        const std::string input = RandomSoup(rng, pieces, 80);
+        std::string input = RandomSoup(rng, pieces, 80);
+        if (i % 3 == 0) {
+            // Each removal joins the next opening tag in front of a long
+            // expansion, whose block runs to one of the closing tags after it.
+            std::string chain = kOpen + RandomSoup(rng, pieces, 2) + kClose;
+            for (int link = std::uniform_int_distribution<int>(1, 6)(rng); link > 0; --link) {
+                chain = "<pikora" + chain + "MACRO>";
+            }
+            input = chain + std::string(100, 'w') + input;
+        }
         ASSERT_NO_FATAL_FAILURE(ExpectSameAsModel(input, RandomInstant(rng)));
     }
 }
