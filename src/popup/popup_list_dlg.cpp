@@ -127,8 +127,23 @@ bool CPopupListDlg::OnInitDialog() {
     return true;
 }
 
+namespace {
+
+constexpr UINT kWmReclaimFocus = WM_APP + 1;
+
+// No window has the activation: nothing the user chose took it.
+bool ActivationWentNowhere() {
+    HWND front = ::GetForegroundWindow();
+    return front == nullptr || front == ::GetDesktopWindow();
+}
+
+}  // namespace
+
 LRESULT CPopupListDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+        case kWmReclaimFocus:
+            OnReclaimFocus();
+            return 0;
         case WM_SHOWWINDOW:
             return OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
         case WM_SIZE:
@@ -313,6 +328,14 @@ void CPopupListDlg::OnListKillFocus() {
             m_bUserMode = true;
             return;
         case pikora::FocusLossAction::Dismiss:
+            // The user clicked elsewhere, unless the activation went to no
+            // window at all: Wine does that with a focus loss the window
+            // system reports late (the desktop becomes the foreground). The
+            // focus is taken back once that change is over.
+            if (ActivationWentNowhere()) {
+                ::PostMessageW(m_hwnd, kWmReclaimFocus, 0, 0);
+                return;
+            }
             EndDialog(POPUP_DISMISSED);
             break;
         case pikora::FocusLossAction::Forget:
@@ -320,6 +343,17 @@ void CPopupListDlg::OnListKillFocus() {
     }
     RemoveTipTool();
     m_bTrackSize = false;
+}
+
+void CPopupListDlg::OnReclaimFocus() {
+    if (ActivationWentNowhere()) {
+        ::SetForegroundWindow(m_hwnd);
+        ::SetFocus(m_list.Handle());
+    } else if (::GetForegroundWindow() != m_hwnd) {
+        EndDialog(POPUP_DISMISSED);
+        RemoveTipTool();
+        m_bTrackSize = false;
+    }
 }
 
 void CPopupListDlg::ShowEntryTip(const std::string& text) {

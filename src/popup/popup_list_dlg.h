@@ -49,6 +49,9 @@ class CPopupListDlg : public ui::Dialog {
     void OnListSelChange();
     void OnListDblClk();
     void OnListKillFocus();
+    // A focus loss that gave the activation to no window: take it back, or
+    // end as dismissed when the user has gone to another window meanwhile.
+    void OnReclaimFocus();
     void OnSearchKillFocus();
     bool PreTranslateSearchMessage(MSG* msg);
     void OnItemEdit();
