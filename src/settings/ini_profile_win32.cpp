@@ -7,38 +7,15 @@
 
 #include "settings/ini_text.h"
 #include "ui/handles.h"
+#include "ui/wide_text.h"
 
 namespace pikora {
 
 namespace {
 
-constexpr UINT kCp932 = 932;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Far beyond any settings file; such a file is not ours to hold in memory.
 constexpr ULONGLONG kMaxIniBytes = 64ull * 1024 * 1024;
-
-std::wstring Widen(UINT codePage, std::string_view bytes) {
-    const int length = static_cast<int>(bytes.size());
-    const int n =
-        length > 0 ? MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0) : 0;
-    std::wstring text(static_cast<std::size_t>(std::max(n, 0)), L'\0');
-    if (n > 0) {
-        MultiByteToWideChar(codePage, 0, bytes.data(), length, &text[0], n);
-    }
-    return text;
-}
-
-std::string Narrow(UINT codePage, std::wstring_view text) {
-    const int length = static_cast<int>(text.size());
-    const int n = length > 0 ? WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0,
-                                                   nullptr, nullptr)
-                             : 0;
-    std::string bytes(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    if (n > 0) {
-        WideCharToMultiByte(codePage, 0, text.data(), length, &bytes[0], n, nullptr, nullptr);
-    }
-    return bytes;
-}
 
 // The platform's functions also read files that start with a byte order
 // mark, as UTF-8 or UTF-16, and write them back so. The core handles UTF-8
@@ -50,10 +27,10 @@ struct IniFile {
     std::string text;  // CP932, or UTF-8 with its mark
     bool Utf8() const { return IsUtf8Ini(text); }
     std::string In(const std::string& cp932) const {
-        return Utf8() ? Narrow(CP_UTF8, Widen(kCp932, cp932)) : cp932;
+        return Utf8() ? ui::Narrow(ui::Wide(cp932), CP_UTF8) : cp932;
     }
     std::string Out(const std::string& value) const {
-        return Utf8() ? Narrow(kCp932, Widen(CP_UTF8, value)) : value;
+        return Utf8() ? ui::Narrow(ui::Wide(value, CP_UTF8)) : value;
     }
 };
 
@@ -76,7 +53,7 @@ IniFile FromBytes(std::string bytes) {
         SwapPairs(bytes);
     }
     const std::wstring_view text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-    file.text = std::string(kUtf8Bom) + Narrow(CP_UTF8, text);
+    file.text = std::string(kUtf8Bom) + ui::Narrow(text, CP_UTF8);
     return file;
 }
 
@@ -84,7 +61,8 @@ std::string ToBytes(const IniFile& file) {
     if (file.form == Form::Bytes) {
         return file.text;
     }
-    const std::wstring text = Widen(CP_UTF8, std::string_view(file.text).substr(kUtf8Bom.size()));
+    const std::wstring text =
+        ui::Wide(std::string_view(file.text).substr(kUtf8Bom.size()), CP_UTF8);
     std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * 2);
     bytes.insert(0, "\xFF\xFE");
     if (file.form == Form::Utf16Be) {

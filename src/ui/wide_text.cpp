@@ -1,38 +1,32 @@
 #include "ui/wide_text.h"
 
 namespace ui {
-namespace {
-
-constexpr UINT kCp932 = 932;
-
-}  // namespace
-
-std::wstring Wide(std::string_view cp932) {
-    if (cp932.empty()) {
+std::wstring Wide(std::string_view bytes, UINT codePage) {
+    if (bytes.empty()) {
         return std::wstring();
     }
-    const int length = static_cast<int>(cp932.size());
-    const int n = ::MultiByteToWideChar(kCp932, 0, cp932.data(), length, nullptr, 0);
+    const int length = static_cast<int>(bytes.size());
+    const int n = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
     if (n <= 0) {
         return std::wstring();
     }
     std::wstring text(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(kCp932, 0, cp932.data(), length, text.data(), n);
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), length, text.data(), n);
     return text;
 }
 
-std::string Narrow(std::wstring_view text) {
+std::string Narrow(std::wstring_view text, UINT codePage) {
     if (text.empty()) {
         return std::string();
     }
     const int length = static_cast<int>(text.size());
     const int n =
-        ::WideCharToMultiByte(kCp932, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+        ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (n <= 0) {
         return std::string();
     }
     std::string bytes(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(kCp932, 0, text.data(), length, bytes.data(), n, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), n, nullptr, nullptr);
     return bytes;
 }
 

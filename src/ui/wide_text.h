@@ -10,10 +10,11 @@
 
 namespace ui {
 
-std::wstring Wide(std::string_view cp932);
+// codePage is 932 but where a file says otherwise (a UTF-8 settings file).
+std::wstring Wide(std::string_view bytes, UINT codePage = 932);
 // Characters that code page 932 cannot hold come out as the A functions of
 // a Japanese Windows would give them (a look-alike or the default character).
-std::string Narrow(std::wstring_view text);
+std::string Narrow(std::wstring_view text, UINT codePage = 932);
 
 std::string GetWindowTextString(HWND hwnd);
 void SetWindowTextString(HWND hwnd, std::string_view text);

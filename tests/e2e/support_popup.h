@@ -117,15 +117,7 @@ inline std::vector<std::string> PopupLines(HWND popup) {
         const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
                                          reinterpret_cast<LPARAM>(wide.data()));
         wide.resize(got > 0 ? static_cast<size_t>(got) : 0);
-        std::string line;
-        if (!wide.empty()) {
-            const int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()),
-                                              nullptr, 0, nullptr, nullptr);
-            line.resize(static_cast<size_t>(n));
-            WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), line.data(), n,
-                                nullptr, nullptr);
-        }
-        lines.push_back(line);
+        lines.push_back(Cp932(wide));
     }
     return lines;
 }
