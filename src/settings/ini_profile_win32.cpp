@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "settings/ini_text.h"
-#include "ui/handles.h"
+#include "ui/file_bytes.h"
 #include "ui/wide_text.h"
 
 namespace pikora {
@@ -74,103 +74,15 @@ std::string ToBytes(const IniFile& file) {
 // A missing file or folder reads as empty, as the platform has it. Nothing
 // when the file is there but cannot be read: a write must then leave it be.
 std::optional<IniFile> Load(const std::wstring& path) {
-    ui::UniqueHandleK file(CreateFileW(path.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            return IniFile();
-        }
-        return std::nullopt;
+    ui::FileBytes file = ui::ReadFileBytes(
+        path, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, kMaxIniBytes);
+    if (file.read) {
+        return FromBytes(std::move(file.bytes));
     }
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || static_cast<ULONGLONG>(size.QuadPart) > kMaxIniBytes) {
-        return std::nullopt;
+    if (file.error == ERROR_FILE_NOT_FOUND || file.error == ERROR_PATH_NOT_FOUND) {
+        return IniFile();
     }
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), &bytes[done], static_cast<DWORD>(bytes.size() - done), &got,
-                      nullptr)) {
-            return std::nullopt;
-        }
-        if (got == 0) {
-            break;  // it shrank since its size was taken
-        }
-        done += got;
-    }
-    bytes.resize(done);
-    return FromBytes(std::move(bytes));
-}
-
-// The temporary file a write fills before it is moved over Pikora.ini; gone
-// again unless the move took it.
-class TempFile {
-  public:
-    TempFile(std::wstring path, DWORD attributes)
-        : path_(std::move(path)),
-          file_(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes,
-                            nullptr)),
-          created_(static_cast<bool>(file_)) {}
-    ~TempFile() {
-        file_.Reset();
-        if (created_ && !moved_) {
-            DeleteFileW(path_.c_str());
-        }
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-
-    bool Fill(std::string_view bytes) {
-        if (!file_) {
-            return false;
-        }
-        while (!bytes.empty()) {
-            DWORD written = 0;
-            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 24));
-            if (!WriteFile(file_.Get(), bytes.data(), chunk, &written, nullptr) || written == 0) {
-                return false;
-            }
-            bytes.remove_prefix(written);
-        }
-        // Closing can report a late write error.
-        return FlushFileBuffers(file_.Get()) && CloseHandle(file_.Release());
-    }
-    bool MoveOver(const std::wstring& target) {
-        moved_ = MoveFileExW(path_.c_str(), target.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-        return moved_;
-    }
-
-  private:
-    std::wstring path_;
-    ui::UniqueHandleK file_;
-    bool created_;
-    bool moved_ = false;
-};
-
-// Written whole beside the file and moved over it, so that a failure at any
-// point leaves the old file, never a cut one.
-bool Replace(const std::wstring& path, std::string_view bytes) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    DWORD kept = FILE_ATTRIBUTE_NORMAL;
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        // Windows refuses to write a read-only file in place, and so do we; a
-        // move would go straight past the flag (Wine's own writes do).
-        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
-            return false;
-        }
-        // An in-place write keeps the file's flags; the new file takes them over.
-        kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        if (kept == 0) {
-            kept = FILE_ATTRIBUTE_NORMAL;
-        }
-    }
-    TempFile temp(path + L".tmp", kept);
-    return temp.Fill(bytes) && temp.MoveOver(path);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -207,7 +119,7 @@ bool IniProfile::WriteString(const std::string& section, const std::string& key,
     if (changed.text == file->text) {
         return true;
     }
-    return Replace(path_, ToBytes(changed));
+    return ui::ReplaceFileBytes(path_, ToBytes(changed)) == ERROR_SUCCESS;
 }
 
 }  // namespace pikora

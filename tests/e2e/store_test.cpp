@@ -626,6 +626,12 @@ TEST_F(PikoraStore, ASaveThatFailsIsToldOnceKeepsTheListAndResumesWhenTheFileIsW
         EXPECT_EQ(DescribeDat(ReadAfterSave(dat)),
                   DescribeEntries(DecodeDat(HistoryFile(list)).entries));
     }
+    // A save keeps the flags the user gave the file, as a write in place would.
+    ASSERT_TRUE(SetFileAttributesA(dat.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    list.insert(list.begin(), "hidden");
+    ASSERT_NO_FATAL_FAILURE(CopyRead(list.front()));
+    EXPECT_TRUE(WaitForSize(dat, HistoryFile(list).size())) << "Pikora.dat: " << SizeText(dat);
+    EXPECT_NE(GetFileAttributesA(dat.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     ASSERT_TRUE(pikora_.Exit());
     EXPECT_EQ(Hex(pikora_.ReadDat().value_or("?")), Hex(HistoryFile(list)));
 }
