@@ -9,6 +9,9 @@ namespace ui {
 
 namespace {
 
+constexpr int kMoveTries = 80;
+constexpr DWORD kMoveRetryMs = 25;
+
 // A failing call that sets no error must still count as a failure.
 DWORD LastErrorOr(DWORD fallback) {
     const DWORD error = GetLastError();
@@ -59,10 +62,21 @@ class TempFile {
         return ERROR_SUCCESS;
     }
 
+    // A program that has the file open for a moment without letting it be
+    // deleted (a reader, a virus scanner, a backup) makes the move fail, where
+    // a write in place would have gone through: such a hold is waited out for
+    // two seconds.
     DWORD MoveOver(const std::wstring& target) {
-        moved_ = MoveFileExW(path_.c_str(), target.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-        return moved_ ? ERROR_SUCCESS : LastErrorOr(ERROR_WRITE_FAULT);
+        for (int tries = 1;; ++tries) {
+            moved_ = MoveFileExW(path_.c_str(), target.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+            const DWORD error = moved_ ? ERROR_SUCCESS : LastErrorOr(ERROR_WRITE_FAULT);
+            if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) ||
+                tries == kMoveTries) {
+                return error;
+            }
+            Sleep(kMoveRetryMs);
+        }
     }
 
   private:

@@ -396,7 +396,24 @@ TEST_F(PikoraSettings, TheSliderEndsStoreOpacities25And255) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(SliderPos(dialog), 230);
     SetSliderPos(dialog, 0);
+    // Another program reading Pikora.ini keeps it from being replaced: the
+    // write waits with its finished copy beside it until the reader lets go.
+    HANDLE reader =
+        CreateFileW(Wide(pikora_.IniPath()).c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     ClickItem(dialog, IDOK);
+    const std::wstring copy = Wide(pikora_.IniPath() + ".tmp");
+    const bool waited = WaitUntil(
+        [&] {
+            HANDLE h = CreateFileW(copy.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            return h != INVALID_HANDLE_VALUE && CloseHandle(h);
+        },
+        5000, 5);
+    CloseHandle(reader);
+    EXPECT_TRUE(waited) << "the write gave up at once";
     ASSERT_TRUE(WaitSettingsGone());
     EXPECT_EQ(SettingValue(WaitIni({{"SemitransparentWindow", "255"}}), "SemitransparentWindow"),
               "255");
