@@ -1,11 +1,14 @@
 #include "macro/expand_macros.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+#include <unordered_map>
 #include <vector>
 
-#include "macro/block_copies.h"
 #include "macro/char_boundary.h"
 #include "macro/macro_block.h"
-#include "macro/rewriter.h"
 
 namespace pikora {
 namespace {
@@ -14,285 +17,220 @@ constexpr std::size_t npos = std::string::npos;
 // A tag that takes bytes from two sides of a point begins at most this far
 // before it.
 constexpr std::size_t kJoinReach = kCloseTag.size() - 1;
-// The bytes at each end of a block that go into its key (see BlockCopies).
+// The bytes at each end of a block that go into its key.
 constexpr std::size_t kKeyEnd = 64;
 
-// Whether with, put between before and after, would be part of a tag, or
-// could be once what follows after changes (when more follows), or would
-// leave the character walk out of step after it (values of the build's
-// character set never do).
-bool Joins(std::string_view before, std::string_view with, std::string_view after,
-           bool moreFollows) {
-    if (!IsCharBoundary(with, with.size(), 0)) {
-        return true;
-    }
-    const std::string text = std::string(before).append(with).append(after);
-    for (const std::string_view tag : {kOpenTag, kCloseTag}) {
-        for (std::size_t hit = FindBytes(text, tag, 0); hit != npos;
-             hit = FindBytes(text, tag, hit + 1)) {
-            if (hit < before.size() + with.size() && hit + tag.size() > before.size()) {
-                return true;
-            }
+using Round = std::uint32_t;
+
+// The text as the rounds rewrite it. A round can only make a tag that begins
+// at most kJoinReach bytes before its block, so the text further back is set
+// aside at the front of the buffer, and the text still to search follows
+// after free room: a replacement is written into the room just before the
+// text after it, and costs its own size rather than the text's.
+//
+// Every byte knows the round that wrote it (0: the input), and the round
+// that last removed text just before it: a block made of bytes that all stood
+// there when a round ran was one of the copies that round replaced.
+class RoundText {
+  public:
+    explicit RoundText(std::string_view text)
+        : bytes_(text), written_(text.size()), joined_(text.size()) {}
+
+    std::string_view View() const { return bytes_; }
+    std::size_t Start() const { return start_; }
+
+    // The newest round that wrote a byte of [pos, end) or removed text
+    // between two of them.
+    Round Newest(std::size_t pos, std::size_t end) const {
+        Round newest = 0;
+        for (std::size_t i = pos; i < end; ++i) {
+            newest = std::max({newest, written_[i], i > pos ? joined_[i] : Round{0}});
         }
-        for (std::size_t part = 1; moreFollows && part < tag.size(); ++part) {
-            if (text.size() >= part && text.compare(text.size() - part, part, tag, 0, part) == 0) {
-                return true;
-            }
+        return newest;
+    }
+
+    // Puts with in place of [pos, end), as round wrote it. No tag can begin
+    // before first - kJoinReach any more.
+    void Replace(std::size_t first, std::size_t pos, std::size_t end, std::string_view with,
+                 Round round) {
+        SetAsideBefore(first);
+        const std::size_t endFromEnd = bytes_.size() - end;
+        const std::size_t carried = pos - start_;
+        if (doneEnd_ + carried + with.size() > end) {
+            // As much room again as the text still to search: a row of
+            // growing expansions then copies the text a few times, not once
+            // per block.
+            Regrow(2 * (bytes_.size() - start_ + with.size()));
+        }
+        const std::size_t to = bytes_.size() - endFromEnd - with.size();
+        Move(to - carried, start_, carried);
+        start_ = to - carried;
+        with.copy(&bytes_[to], with.size());
+        std::fill_n(&written_[to], with.size(), round);
+        std::fill_n(&joined_[to], with.size(), 0);
+        if (with.empty() && endFromEnd > 0) {
+            joined_[to] = round;
         }
     }
-    return false;
-}
+
+    std::string Finish() && {
+        bytes_.erase(doneEnd_, start_ - doneEnd_);
+        return std::move(bytes_);
+    }
+
+  private:
+    // Leaves the text still to search starting on the last character start
+    // at least kJoinReach bytes before pos.
+    void SetAsideBefore(std::size_t pos) {
+        if (pos - start_ >= kJoinReach) {
+            const std::size_t start = BoundaryAtOrBefore(bytes_, pos - kJoinReach, start_);
+            Move(doneEnd_, start_, start - start_);
+            doneEnd_ += start - start_;
+            start_ = start;
+            return;
+        }
+        // A chain of joins can reach back past what was set aside.
+        const std::size_t missing = kJoinReach - (pos - start_);
+        const std::size_t from =
+            missing >= doneEnd_ ? 0
+                                : BoundaryAtOrBefore(std::string_view(bytes_).substr(0, doneEnd_),
+                                                     doneEnd_ - missing, 0);
+        const std::size_t count = doneEnd_ - from;
+        Move(start_ - count, from, count);
+        start_ -= count;
+        doneEnd_ = from;
+    }
+
+    void Move(std::size_t to, std::size_t from, std::size_t count) {
+        std::memmove(&bytes_[to], &bytes_[from], count);
+        std::memmove(&written_[to], &written_[from], count * sizeof(Round));
+        std::memmove(&joined_[to], &joined_[from], count * sizeof(Round));
+    }
+
+    void Regrow(std::size_t room) {
+        const auto regrow = [this, room](auto& buffer) {
+            std::remove_reference_t<decltype(buffer)> grown(
+                doneEnd_ + room + buffer.size() - start_, {});
+            std::copy(buffer.begin(), buffer.begin() + doneEnd_, grown.begin());
+            std::copy(buffer.begin() + start_, buffer.end(), grown.begin() + doneEnd_ + room);
+            buffer.swap(grown);
+        };
+        regrow(bytes_);
+        regrow(written_);
+        regrow(joined_);
+        start_ = doneEnd_ + room;
+    }
+
+    std::string bytes_;
+    std::vector<Round> written_;
+    std::vector<Round> joined_;
+    std::size_t doneEnd_ = 0;  // the set-aside text is [0, doneEnd_)
+    std::size_t start_ = 0;    // the text still to search is [start_, size)
+};
 
 // Each round takes the first block, searching from the start of the text,
-// expands it, and puts the expansion in place of the block and of every
-// copy of it further on, so that copies share one expansion and their
-// launches run once. Then the search starts again, as an expansion can join
-// with the text around it into a new tag. The rounds end: each replaces at
-// least one block, and an expansion holds fewer '<' than its block (its tags
-// are gone, and keyword values and the removal of launch macros bring none).
+// expands it, and puts the expansion in place of the block and of every copy
+// of it. Then the search starts again, as an expansion can join with the text
+// around it into a new tag.
 //
-// Putting in a copy far ahead would move all the text before it, round after
-// round, so such a copy waits as a pending region (see Rewriter) until a
-// round could read it. It may wait only if its expansion joins no tag with
-// the text around it: then the text holds the same tags outside pending
-// regions whether it is put in or not. The blocks of the tags that reach
-// into it change, so the index stops trusting those tags, and their copies
-// are looked for in the text as it will be.
+// Copies are not looked for ahead: the text after the search's start that no
+// round rewrote yet is the input as it came, and a copy is recognized when
+// the search reaches it. Then its expansion goes in without a launch, as the
+// round that expanded its block launched already.
 class Expander {
   public:
     Expander(std::string_view input, KeywordValues values, Launcher& launcher)
-        : values_(std::move(values)),
-          launcher_(launcher),
-          text_(std::string(input), kOpenTag.size() - 1) {
-        copies_.Add(text_.Buffer(), 0, input.size());
-    }
+        : values_(std::move(values)), launcher_(launcher), text_(input) {}
 
     std::string Run() && {
-        for (std::size_t open = text_.Find(kOpenTag); open != npos || text_.NextRegion(0) != npos;
-             open = text_.Find(kOpenTag)) {
-            if (open == npos) {
-                PutInRegions(text_.NextRegion(0), npos);
-            } else if (!PeelJoinedTag(open)) {
-                ExpandFirstBlock(open);
-            }
+        for (std::size_t open = FindOnBoundary(text_.View(), kOpenTag, text_.Start()); open != npos;
+             open = FindOnBoundary(text_.View(), kOpenTag, text_.Start())) {
+            ExpandFirstBlock(open);
         }
         return std::move(text_).Finish();
     }
 
   private:
+    struct Expanded {
+        std::string block;
+        std::string expansion;
+        std::vector<Round> rounds;  // that expanded it, first first
+    };
+
+    // The opening tags inside the block begin blocks that end where it ends.
+    // Each can be a copy that a round before put its expansion in place of;
+    // the earliest of those rounds comes first, as it changed the others.
     void ExpandFirstBlock(std::size_t open) {
-        const std::string& buffer = text_.Buffer();
-        const std::size_t close = text_.Find(kCloseTag, open + kOpenTag.size());
-        const std::size_t end = close == npos ? buffer.size() : close + kCloseTag.size();
-        const std::string_view block(buffer.data() + open, end - open);
-        // A block without closing tag runs to the end: nothing follows it.
-        const std::vector<std::size_t> copies =
-            close == npos ? std::vector<std::size_t>() : copies_.Find(text_, block, end);
-        // Copies close behind the block are put in with it, the rest wait.
-        std::size_t replaced = end;
-        std::size_t near = 0;
-        for (; near < copies.size() && copies[near] < replaced + kJoinReach; ++near) {
-            replaced = copies[near] + block.size();
+        const std::string_view text = text_.View();
+        const std::size_t close = FindOnBoundary(text, kCloseTag, open + kOpenTag.size());
+        const std::size_t end = close == npos ? text.size() : close + kCloseTag.size();
+        const std::string_view tags = text.substr(0, close == npos ? text.size() : close);
+        const Expanded* earliest = nullptr;
+        std::size_t copy = 0;
+        Round round = 0;
+        for (std::size_t tag = open; tag != npos;
+             tag = FindOnBoundary(tags, kOpenTag, tag + kOpenTag.size())) {
+            const Expanded* expanded = Lookup(text.substr(tag, end - tag));
+            if (expanded == nullptr) {
+                continue;
+            }
+            const auto first = std::upper_bound(expanded->rounds.begin(), expanded->rounds.end(),
+                                                text_.Newest(tag, end));
+            if (first != expanded->rounds.end() && (earliest == nullptr || *first < round)) {
+                earliest = expanded;
+                copy = tag;
+                round = *first;
+            }
         }
-        if (text_.NextRegion(0) < replaced + kJoinReach) {
-            PutInRegions(open, replaced + kJoinReach);
+        if (earliest != nullptr) {
+            text_.Replace(open, copy, end, earliest->expansion, round);
             return;
         }
-        for (const std::size_t tag : copies_.Distrusted(buffer, end)) {
-            if (Holds(tag, block) && IsCharBoundary(buffer, tag, end)) {
-                PutInRegions(text_.RestStart(), npos);
-                return;
+        const std::string_view block = text.substr(open, end - open);
+        std::string expansion = ExpandBlock(block, values_, launcher_);
+        ++rounds_;
+        Remember(block, expansion);
+        text_.Replace(open, open, end, expansion, rounds_);
+    }
+
+    static std::uint64_t KeyOf(std::string_view block) {
+        const std::size_t part = std::min(block.size(), kKeyEnd);
+        std::uint64_t hash = 0xCBF29CE484222325ULL ^ block.size();
+        for (const std::string_view end :
+             {block.substr(0, part), block.substr(block.size() - part)}) {
+            for (const char c : end) {
+                hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
             }
         }
-        const std::string expansion = ExpandBlock(block, values_, launcher_);
-        std::string with = expansion;
-        for (std::size_t i = 0; i < near; ++i) {
-            const std::size_t from = i == 0 ? end : copies[i - 1] + block.size();
-            with.append(buffer, from, copies[i] - from).append(expansion);
+        return hash;
+    }
+
+    const Expanded* Lookup(std::string_view block) const {
+        const auto [first, last] = byKey_.equal_range(KeyOf(block));
+        for (auto it = first; it != last; ++it) {
+            if (expanded_[it->second].block == block) {
+                return &expanded_[it->second];
+            }
         }
-        bool waiting = true;
-        for (std::size_t i = near; i < copies.size(); ++i) {
-            waiting = waiting && CanWait(copies[i], block.size(), expansion, replaced);
-            text_.Defer(copies[i], {block.size(), expansion, Before(copies[i])});
-        }
-        const std::size_t start = text_.Replace(open, replaced, with);
-        // A tag put in whose block reaches a pending region would be indexed
-        // by a block that the region changes.
-        if (copies_.Add(text_.Buffer(), start, with.size()) > text_.NextRegion(0) || !waiting) {
-            PutInRegions(text_.RestStart(), npos);
+        return nullptr;
+    }
+
+    void Remember(std::string_view block, const std::string& expansion) {
+        const Expanded* known = Lookup(block);
+        if (known != nullptr) {
+            expanded_[known - expanded_.data()].rounds.push_back(rounds_);
             return;
         }
-        inertFromEnd_ = text_.Buffer().size() - start;
-        inertEndFromEnd_ = inertFromEnd_ - InertLength(with);
-    }
-
-    // Whether the text as it will be holds block at pos, which lies outside
-    // the regions. The block's closing tag lies outside them too.
-    bool Holds(std::size_t pos, std::string_view block) {
-        const std::string& buffer = text_.Buffer();
-        if (text_.RegionBefore(pos + 1).first > pos) {
-            return false;
-        }
-        for (std::size_t matched = 0;;) {
-            const std::size_t next = std::min(text_.NextRegion(pos), buffer.size());
-            const std::size_t size = std::min(next - pos, block.size() - matched);
-            if (buffer.compare(pos, size, block, matched, size) != 0) {
-                return false;
-            }
-            matched += size;
-            if (matched == block.size() || next == buffer.size()) {
-                return matched == block.size();
-            }
-            const Rewriter::Region* region = text_.RegionAt(next);
-            const std::size_t part = std::min(region->with.size(), block.size() - matched);
-            if (region->with.compare(0, part, block, matched, part) != 0) {
-                return false;
-            }
-            matched += part;
-            pos = next + region->size;
-        }
-    }
-
-    // The last bytes of the text, as it will be, before pos.
-    std::string Before(std::size_t pos) const {
-        const auto [regionEnd, region] = text_.RegionBefore(pos);
-        const bool near = region != nullptr && regionEnd + kJoinReach > pos;
-        const std::size_t lazy = near ? pos - regionEnd : std::min(pos, kJoinReach);
-        std::string text = text_.Buffer().substr(pos - lazy, lazy);
-        if (near) {
-            const std::string& with = region->with;
-            text.insert(0, with, with.size() - std::min(with.size(), kJoinReach), kJoinReach);
-            text.insert(0, region->before);
-        }
-        return text.substr(text.size() - std::min(text.size(), kJoinReach));
-    }
-
-    // A copy may wait if the text as it will be around it holds no tag that
-    // takes bytes from its expansion. The index no longer knows the blocks
-    // of the opening tags since the closing tag before it (but those the
-    // round puts in, which it indexes then).
-    bool CanWait(std::size_t copy, std::size_t size, const std::string& with, std::size_t end) {
-        const std::string& buffer = text_.Buffer();
-        const std::size_t copyEnd = copy + size;
-        const std::size_t next = text_.NextRegion(copyEnd);
-        std::string after = buffer.substr(copyEnd, kJoinReach);
-        if (next < copyEnd + kJoinReach) {
-            after = buffer.substr(copyEnd, next - copyEnd) +
-                    text_.RegionAt(next)->with.substr(0, kJoinReach);
-        }
-        if (copy < end + kJoinReach ||
-            Joins(Before(copy), with, std::string_view(after).substr(0, kJoinReach),
-                  after.size() < kJoinReach && next != npos)) {
-            return false;
-        }
-        for (std::size_t tag = copy; tag > std::max(end, text_.RegionBefore(copy).first);) {
-            --tag;
-            if (buffer[tag] == '<' && IsCharBoundary(buffer, tag, text_.RestStart())) {
-                if (buffer.compare(tag, kCloseTag.size(), kCloseTag) == 0) {
-                    return true;
-                }
-                if (buffer.compare(tag, kOpenTag.size(), kOpenTag) == 0) {
-                    copies_.Distrust(buffer.size() - tag);
-                }
-            }
-        }
-        return true;
-    }
-
-    // A removal that joins a new opening tag in front of an expansion makes a
-    // block that holds the expansion again, up to a closing tag after it. Its
-    // inert start comes through unchanged, so only the rest is expanded, and
-    // that part waits as a region: a chain of such tags costs what its tags
-    // and the text between its closing tags cost, not the expansion's length
-    // for each tag. Returns false, before any launch, when the block is not
-    // one of these.
-    bool PeelJoinedTag(std::size_t open) {
-        const std::string& buffer = text_.Buffer();
-        const std::size_t inertEnd = buffer.size() - inertEndFromEnd_;
-        if (open + kOpenTag.size() < buffer.size() - inertFromEnd_ ||
-            open + kKeyEnd + kJoinReach > inertEnd) {
-            return false;
-        }
-        // The rest of the last block peeled this way waits as a region.
-        Rewriter::Region* region = text_.RegionAt(inertEnd);
-        const std::string_view previous = region ? std::string_view(region->with) : "";
-        const std::size_t kept = region ? regionInert_ : 0;
-        const std::size_t from = inertEnd + (region ? region->size : 0);
-        const std::size_t close = text_.Find(kCloseTag, from);
-        const std::size_t end = close == npos ? buffer.size() : close + kCloseTag.size();
-        if (text_.NextRegion(inertEnd + 1) < end + kJoinReach) {
-            return false;
-        }
-        const std::string_view added(buffer.data() + from,
-                                     (close == npos ? buffer.size() : close) - from);
-        if (close != npos) {
-            // A copy, or a closing tag in the middle of a character, which the
-            // index would take for the end of the block.
-            std::string tail =
-                std::string(previous.substr(previous.size() - std::min(previous.size(), kKeyEnd)))
-                    .append(added)
-                    .append(kCloseTag);
-            tail.insert(0, buffer, inertEnd - kKeyEnd, kKeyEnd);
-            const std::size_t size =
-                inertEnd - open + previous.size() + added.size() + kCloseTag.size();
-            if (FindBytes(added, kCloseTag, 0) != npos ||
-                copies_.MayFind(
-                    BlockCopies::KeyOf(size, buffer.substr(open, kKeyEnd),
-                                       std::string_view(tail).substr(tail.size() - kKeyEnd)),
-                    buffer, end)) {
-                return false;
-            }
-        }
-        const std::string expansion = ExpandBlock(std::string(kOpenTag)
-                                                      .append(previous.substr(kept))
-                                                      .append(added)
-                                                      .append(close == npos ? "" : kCloseTag),
-                                                  values_, launcher_);
-        std::string before = buffer.substr(inertEnd - kJoinReach, kJoinReach)
-                                 .append(previous.substr(kept - std::min(kept, kJoinReach),
-                                                         std::min(kept, kJoinReach)));
-        const bool joins =
-            Joins(std::string_view(before).substr(before.size() - kJoinReach), expansion,
-                  std::string_view(buffer).substr(end, kJoinReach), false);
-        regionInert_ = kept + InertLength(expansion);
-        if (region) {
-            region->size = end - inertEnd;
-            region->with.resize(kept);
-            region->with += expansion;
-        } else {
-            text_.Defer(inertEnd, {end - inertEnd, expansion, Before(inertEnd)});
-        }
-        const std::size_t interiorFromEnd = buffer.size() - (open + kOpenTag.size());
-        text_.Replace(open, open + kOpenTag.size(), "");
-        inertFromEnd_ = interiorFromEnd;
-        if (joins) {
-            PutInRegions(text_.RestStart(), npos);
-        }
-        return true;
-    }
-
-    // Indexes the tags anew that the regions moved (they make none).
-    void PutInRegions(std::size_t pos, std::size_t limit) {
-        std::vector<Rewriter::Moved> moved;
-        const std::size_t written = text_.Apply(pos, limit, moved);
-        if (limit == npos) {
-            copies_.Shift(text_.Buffer(), text_.RestStart(), moved);
-        } else {
-            copies_.Add(text_.Buffer(), text_.RestStart(), written);
-        }
-        inertFromEnd_ = inertEndFromEnd_ = 0;
+        byKey_.insert({KeyOf(block), expanded_.size()});
+        expanded_.push_back({std::string(block), expansion, {rounds_}});
     }
 
     const KeywordValues values_;
     Launcher& launcher_;
-    Rewriter text_;
-    BlockCopies copies_;
-    // The inert start (see InertLength) of the last expansion, as distances
-    // from the end of the text: none when equal.
-    std::size_t inertFromEnd_ = 0;
-    std::size_t inertEndFromEnd_ = 0;
-    // The inert start of the region that the last peeled block left there.
-    std::size_t regionInert_ = 0;
+    RoundText text_;
+    Round rounds_ = 0;
+    std::vector<Expanded> expanded_;
+    std::unordered_multimap<std::uint64_t, std::size_t> byKey_;
 };
 
 }  // namespace
