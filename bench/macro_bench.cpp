@@ -101,6 +101,21 @@ std::string PeelingChain(int count, const std::string& piece, bool closed) {
     return text;
 }
 
+// count opening tags that no closing tag follows until the first of many
+// copies of a block expanded before them: every copy put in makes the blocks
+// of all the tags change.
+std::string OpenTagsBeforeCopies(int count, int copies) {
+    const std::string block = "<pikoraMACRO>$SHELL<p>$SHELL</pikoraMACRO>";
+    std::string text = block;
+    for (int i = 0; i < count; ++i) {
+        text += "<pikoraMACRO>";
+    }
+    for (int i = 0; i < copies; ++i) {
+        text += block;
+    }
+    return text;
+}
+
 std::size_t FindScan(const std::string& text) {
     std::size_t count = 0;
     for (std::size_t pos = text.find("<pikoraMACRO>"); pos != std::string::npos;
@@ -163,6 +178,16 @@ void BM_ExpandMacros_PeelingChain_18000_Unclosed(benchmark::State& state) {
     RunExpand(state, PeelingChain(18000, "", false));
 }
 
+void BM_ExpandMacros_PeelingChain_14000_Dollars(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "$", true));
+}
+void BM_ExpandMacros_PeelingChain_14000_DollarLess(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "$<", true));
+}
+void BM_ExpandMacros_10000OpenTagsBefore20000Copies(benchmark::State& state) {
+    RunExpand(state, OpenTagsBeforeCopies(10000, 20000));
+}
+
 BENCHMARK(BM_ExpandMacros_1KB_ThreeBlocks);
 BENCHMARK(BM_FindScan_1KB_ThreeBlocks);
 BENCHMARK(BM_ExpandMacros_100KB_NoBlock);
@@ -174,6 +199,9 @@ BENCHMARK(BM_ExpandMacros_1MB_12000LaunchBlocksTwiceBackToBack)->Unit(benchmark:
 BENCHMARK(BM_ExpandMacros_PeelingChain_18000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_14000_WithKeywords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_18000_Unclosed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_Dollars)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_DollarLess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_10000OpenTagsBefore20000Copies)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

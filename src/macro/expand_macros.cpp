@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
-#include <unordered_map>
+#include <optional>
 #include <vector>
 
 #include "macro/char_boundary.h"
+#include "macro/expanded_blocks.h"
 #include "macro/macro_block.h"
 
 namespace pikora {
@@ -17,10 +18,6 @@ constexpr std::size_t npos = std::string::npos;
 // A tag that takes bytes from two sides of a point begins at most this far
 // before it.
 constexpr std::size_t kJoinReach = kCloseTag.size() - 1;
-// The bytes at each end of a block that go into its key.
-constexpr std::size_t kKeyEnd = 64;
-
-using Round = std::uint32_t;
 
 // The text as the rounds rewrite it. A round can only make a tag that begins
 // at most kJoinReach bytes before its block, so the text further back is set
@@ -51,8 +48,9 @@ class RoundText {
 
     // Puts with in place of [pos, end), as round wrote it. No tag can begin
     // before first - kJoinReach any more.
-    void Replace(std::size_t first, std::size_t pos, std::size_t end, std::string_view with,
-                 Round round) {
+    // Returns where with begins now.
+    std::size_t Replace(std::size_t first, std::size_t pos, std::size_t end, std::string_view with,
+                        Round round) {
         SetAsideBefore(first);
         const std::size_t endFromEnd = bytes_.size() - end;
         const std::size_t carried = pos - start_;
@@ -71,6 +69,7 @@ class RoundText {
         if (with.empty() && endFromEnd > 0) {
             joined_[to] = round;
         }
+        return to;
     }
 
     std::string Finish() && {
@@ -151,86 +150,51 @@ class Expander {
     }
 
   private:
-    struct Expanded {
-        std::string block;
-        std::string expansion;
-        std::vector<Round> rounds;  // that expanded it, first first
-    };
-
     // The opening tags inside the block begin blocks that end where it ends.
     // Each can be a copy that a round before put its expansion in place of;
     // the earliest of those rounds comes first, as it changed the others.
     void ExpandFirstBlock(std::size_t open) {
         const std::string_view text = text_.View();
-        const std::size_t close = FindOnBoundary(text, kCloseTag, open + kOpenTag.size());
+        // A copy put in inside the block left no closing tag before it.
+        const std::size_t from = open == resumeOpen_ ? BoundaryAtOrBefore(text, resumeFrom_, open)
+                                                     : open + kOpenTag.size();
+        const std::size_t close = FindOnBoundary(text, kCloseTag, from);
         const std::size_t end = close == npos ? text.size() : close + kCloseTag.size();
-        const std::string_view tags = text.substr(0, close == npos ? text.size() : close);
-        const Expanded* earliest = nullptr;
-        std::size_t copy = 0;
+        std::optional<ExpandedBlocks::Copy> earliest;
         Round round = 0;
-        for (std::size_t tag = open; tag != npos;
-             tag = FindOnBoundary(tags, kOpenTag, tag + kOpenTag.size())) {
-            const Expanded* expanded = Lookup(text.substr(tag, end - tag));
-            if (expanded == nullptr) {
-                continue;
-            }
-            const auto first = std::upper_bound(expanded->rounds.begin(), expanded->rounds.end(),
-                                                text_.Newest(tag, end));
-            if (first != expanded->rounds.end() && (earliest == nullptr || *first < round)) {
-                earliest = expanded;
-                copy = tag;
+        for (const ExpandedBlocks::Copy& copy : expanded_.EndingAt(text, open, end)) {
+            const auto first = std::upper_bound(copy.rounds->begin(), copy.rounds->end(),
+                                                text_.Newest(copy.pos, end));
+            if (first != copy.rounds->end() && (!earliest || *first < round)) {
+                earliest = copy;
                 round = *first;
             }
         }
-        if (earliest != nullptr) {
-            text_.Replace(open, copy, end, earliest->expansion, round);
+        if (earliest) {
+            const std::string expansion = expanded_.ExpansionOf(
+                *earliest, text.substr(earliest->pos, end - earliest->pos), values_);
+            const std::size_t inside = earliest->pos - open;
+            const std::size_t pos = text_.Replace(open, earliest->pos, end, expansion, round);
+            resumeOpen_ = inside > 0 ? pos - inside : npos;
+            resumeFrom_ = pos - std::min(inside, kJoinReach);
             return;
         }
         const std::string_view block = text.substr(open, end - open);
-        std::string expansion = ExpandBlock(block, values_, launcher_);
-        ++rounds_;
-        Remember(block, expansion);
+        const std::string expansion = ExpandBlock(block, values_, launcher_);
+        expanded_.Add(block, expansion, ++rounds_);
         text_.Replace(open, open, end, expansion, rounds_);
-    }
-
-    static std::uint64_t KeyOf(std::string_view block) {
-        const std::size_t part = std::min(block.size(), kKeyEnd);
-        std::uint64_t hash = 0xCBF29CE484222325ULL ^ block.size();
-        for (const std::string_view end :
-             {block.substr(0, part), block.substr(block.size() - part)}) {
-            for (const char c : end) {
-                hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
-            }
-        }
-        return hash;
-    }
-
-    const Expanded* Lookup(std::string_view block) const {
-        const auto [first, last] = byKey_.equal_range(KeyOf(block));
-        for (auto it = first; it != last; ++it) {
-            if (expanded_[it->second].block == block) {
-                return &expanded_[it->second];
-            }
-        }
-        return nullptr;
-    }
-
-    void Remember(std::string_view block, const std::string& expansion) {
-        const Expanded* known = Lookup(block);
-        if (known != nullptr) {
-            expanded_[known - expanded_.data()].rounds.push_back(rounds_);
-            return;
-        }
-        byKey_.insert({KeyOf(block), expanded_.size()});
-        expanded_.push_back({std::string(block), expansion, {rounds_}});
+        resumeOpen_ = npos;
     }
 
     const KeywordValues values_;
     Launcher& launcher_;
     RoundText text_;
     Round rounds_ = 0;
-    std::vector<Expanded> expanded_;
-    std::unordered_multimap<std::uint64_t, std::size_t> byKey_;
+    ExpandedBlocks expanded_;
+    // Where the first block, after a copy inside it was put in, begins, and
+    // where a closing tag can begin first.
+    std::size_t resumeOpen_ = npos;
+    std::size_t resumeFrom_ = 0;
 };
 
 }  // namespace
