@@ -22,6 +22,10 @@ std::uint64_t TailKey(std::string_view block) {
     return hash;
 }
 
+std::uint64_t KeyOf(std::string_view block) {
+    return TailKey(block) ^ (block.size() * 0x9E3779B97F4A7C15ULL);
+}
+
 // Two 64-bit hashes of different kinds over every word of s.
 std::pair<std::uint64_t, std::uint64_t> Fingerprint(std::string_view s) {
     std::uint64_t a = 0x9E3779B97F4A7C15ULL ^ s.size();
@@ -60,7 +64,10 @@ void ExpandedBlocks::Add(std::string_view block, const std::string& expansion, R
         entry.bytes = std::string(block.substr(0, kEnd)).append(block.substr(block.size() - kEnd));
         entry.fingerprint = Fingerprint(block);
     }
-    byTail_[TailKey(block)].insert({block.size(), entries_.size()});
+    byKey_.insert({KeyOf(block), entries_.size()});
+    if (block.size() >= kEnd) {
+        byTail_[TailKey(block)].insert({block.size(), entries_.size()});
+    }
     entries_.push_back(std::move(entry));
 }
 
@@ -75,32 +82,29 @@ bool ExpandedBlocks::Holds(const Entry& entry, std::string_view block) const {
 }
 
 std::size_t ExpandedBlocks::Find(std::string_view block) const {
-    const auto sizes = byTail_.find(TailKey(block));
-    if (sizes != byTail_.end()) {
-        const auto [first, last] = sizes->second.equal_range(block.size());
-        for (auto it = first; it != last; ++it) {
-            if (Holds(entries_[it->second], block)) {
-                return it->second;
-            }
+    const auto [first, last] = byKey_.equal_range(KeyOf(block));
+    for (auto it = first; it != last; ++it) {
+        if (Holds(entries_[it->second], block)) {
+            return it->second;
         }
     }
     return npos;
 }
 
-std::vector<ExpandedBlocks::Copy> ExpandedBlocks::EndingAt(std::string_view text, std::size_t first,
+std::vector<ExpandedBlocks::Copy> ExpandedBlocks::EndingAt(const RoundText& text, std::size_t first,
                                                            std::size_t end) const {
     std::vector<Copy> copies;
+    std::string scratch;
     const auto check = [&](std::size_t size, std::size_t index) {
         const std::size_t pos = end - size;
-        if (text.compare(pos, kOpenTag.size(), kOpenTag) == 0 && IsCharBoundary(text, pos, first) &&
-            Holds(entries_[index], text.substr(pos, size))) {
+        if (text.OpensAt(pos, first) && Holds(entries_[index], text.Bytes(pos, end, scratch))) {
             copies.push_back({pos, &entries_[index].rounds, index});
         }
     };
     // The blocks of kEnd bytes or more all have the key of the text's last
     // kEnd bytes; each shorter one has its own, and few of them fit.
     if (end - first >= kEnd) {
-        const auto sizes = byTail_.find(TailKey(text.substr(end - kEnd, kEnd)));
+        const auto sizes = byTail_.find(TailKey(text.Bytes(end - kEnd, end, scratch)));
         if (sizes != byTail_.end()) {
             for (auto it = sizes->second.lower_bound(kEnd);
                  it != sizes->second.end() && it->first <= end - first; ++it) {
@@ -108,16 +112,15 @@ std::vector<ExpandedBlocks::Copy> ExpandedBlocks::EndingAt(std::string_view text
             }
         }
     }
-    for (std::size_t pos = end - std::min(end - first, kEnd - 1); pos + kOpenTag.size() <= end;
-         ++pos) {
-        if (text.compare(pos, kOpenTag.size(), kOpenTag) != 0) {
-            continue;
-        }
-        const auto sizes = byTail_.find(TailKey(text.substr(pos, end - pos)));
-        if (sizes != byTail_.end()) {
-            const auto [from, to] = sizes->second.equal_range(end - pos);
-            for (auto it = from; it != to; ++it) {
-                check(it->first, it->second);
+    const std::size_t near = end - std::min(end - first, kEnd - 1);
+    const std::string_view last = text.Bytes(near, end, scratch);
+    for (std::size_t tag = FindBytes(last, kOpenTag, 0); tag != npos;
+         tag = FindBytes(last, kOpenTag, tag + 1)) {
+        const std::string_view block = last.substr(tag);
+        const auto [from, to] = byKey_.equal_range(KeyOf(block));
+        for (auto it = from; it != to; ++it) {
+            if (Holds(entries_[it->second], block) && text.OpensAt(near + tag, first)) {
+                copies.push_back({near + tag, &entries_[it->second].rounds, it->second});
             }
         }
     }

@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "macro/macro_block.h"
+#include "macro/round_text.h"
 
 namespace pikora {
-
-using Round = std::uint32_t;
 
 class ExpandedBlocks {
   public:
@@ -30,7 +29,7 @@ class ExpandedBlocks {
 
     // The remembered blocks that text holds at an opening tag at or after
     // first (a character start) and that end at end.
-    std::vector<Copy> EndingAt(std::string_view text, std::size_t first, std::size_t end) const;
+    std::vector<Copy> EndingAt(const RoundText& text, std::size_t first, std::size_t end) const;
 
     // The expansion of a copy of an entry, found at block.
     std::string ExpansionOf(const Copy& copy, std::string_view block,
@@ -53,7 +52,11 @@ class ExpandedBlocks {
     std::size_t Find(std::string_view block) const;
 
     std::vector<Entry> entries_;
-    // By a hash of their last bytes, then by length.
+    // By a hash of their last bytes and their length.
+    std::unordered_multimap<std::uint64_t, std::size_t> byKey_;
+    // Those of kEnd bytes or more by a hash of their last bytes, then by
+    // length, for a block that ends with the same bytes: its copy can begin
+    // anywhere in it.
     std::unordered_map<std::uint64_t, std::multimap<std::size_t, std::size_t>> byTail_;
 };
 
