@@ -1,8 +1,10 @@
 #include "macro/expand_macros.h"
 
 #include <algorithm>
+#include <string>
 #include <optional>
 
+#include "macro/block_print.h"
 #include "macro/char_boundary.h"
 #include "macro/expanded_blocks.h"
 #include "macro/macro_block.h"
@@ -12,6 +14,9 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
+// A tag that takes bytes from two sides of a point begins at most this far
+// before it.
+constexpr std::size_t kJoinReach = kCloseTag.size() - 1;
 
 // Each round takes the first block, searching from the start of the text,
 // expands it, and puts the expansion in place of the block and of every copy
@@ -29,11 +34,22 @@ class Expander {
 
     std::string Run() && {
         for (std::size_t open = text_.Find(kOpenTag, 0); open != npos;) {
+            if (Peel(open)) {
+                open = NextPeelTag();
+                if (open != npos) {
+                    continue;
+                }
+                PutInPeeledTail();
+                open = text_.Find(kOpenTag, text_.RestStart());
+                continue;
+            }
+            PutInPeeledTail();
             open = ExpandFirstBlock(open);
             if (open == npos) {
                 open = text_.Find(kOpenTag, text_.RestStart());
             }
         }
+        PutInPeeledTail();
         return std::move(text_).Finish();
     }
 
@@ -70,14 +86,173 @@ class Expander {
         const std::string expansion = ExpandBlock(block, values_, launcher_);
         expanded_.Add(block, expansion, ++rounds_);
         text_.Replace(open, end, expansion, rounds_);
+        const std::size_t inert = InertLength(expansion);
+        if (inert > kPeelMargin) {
+            peeled_.emplace();
+            peeled_->startFromEnd = text_.Size() - open;
+            peeled_->inertEndFromEnd = text_.Size() - open - inert;
+        }
         return npos;
     }
+
+    // A removal that joins a new opening tag in front of an expansion makes
+    // a block that holds the expansion again, up to a closing tag after it.
+    // Its inert start (see InertLength) comes through unchanged, so only the
+    // rest is expanded, and put in later, after the inert bytes: a chain of
+    // such tags costs what its tags and the text between its closing tags
+    // cost, not the expansion's length for each tag. Returns false, before
+    // any launch, when the block is not one of these.
+    bool Peel(std::size_t open) {
+        if (!peeled_) {
+            return false;
+        }
+        Peeled& peeled = *peeled_;
+        const std::size_t inertEnd = text_.Size() - peeled.inertEndFromEnd;
+        const std::size_t tagEnd = open + kOpenTag.size();
+        if (tagEnd < text_.Size() - peeled.startFromEnd || tagEnd + kPeelMargin > inertEnd) {
+            return false;
+        }
+        // The rest: what the tail holds after its inert start, then the text
+        // after it, up to the first closing tag.
+        const std::size_t after = inertEnd + peeled.size;
+        std::string rest = peeled.tail.substr(peeled.inert);
+        std::string scratch;
+        const std::string joins =
+            rest +
+            std::string(text_.Bytes(after, std::min(text_.Size(), after + kJoinReach), scratch));
+        std::size_t close = FindOnBoundary(joins, kCloseTag, 0);
+        std::size_t taken = 0;  // of the text after the tail
+        std::string left;       // of the tail after the block
+        if (close != npos && close + kCloseTag.size() <= rest.size()) {
+            left = rest.substr(close + kCloseTag.size());
+            rest.resize(close + kCloseTag.size());
+        } else {
+            close = close != npos ? after + close - rest.size() : text_.Find(kCloseTag, after);
+            taken = (close == npos ? text_.Size() : close + kCloseTag.size()) - after;
+            const std::string_view added = text_.Bytes(after, after + taken, scratch);
+            rest += added;
+            if (peeled.dollarsAfter) {
+                *peeled.dollarsAfter -= std::count(added.begin(), added.end(), '$');
+            }
+        }
+        const std::size_t size = kOpenTag.size() + (inertEnd - tagEnd) + peeled.inert + rest.size();
+        std::string ends(text_.Bytes(open, open + ExpandedBlocks::kEnd, scratch));
+        std::string tail =
+            std::string(text_.Bytes(inertEnd - ExpandedBlocks::kEnd, inertEnd, scratch))
+                .append(peeled.tail, 0, peeled.inert)
+                .append(rest);
+        tail.erase(0, tail.size() - ExpandedBlocks::kEnd);
+        // A copy of a block known, or tags in the rest, are for the round
+        // that looks at every tag.
+        if (FindBytes(rest, kOpenTag, 0) != npos || expanded_.Knows(size, tail)) {
+            return false;
+        }
+        const std::string expansion = ExpandBlock(std::string(kOpenTag) + rest, values_, launcher_);
+        ++rounds_;
+        if (CanHaveCopies(size, after + taken, left)) {
+            Remember(tagEnd, inertEnd, rest, expansion, ends + tail);
+        }
+        const std::size_t newInert = InertLength(expansion);
+        peeled.inertPrint =
+            peeled.inertPrint.Then(BlockPrint::Of(std::string_view(expansion).substr(0, newInert)));
+        peeled.tail.resize(peeled.inert);
+        peeled.tail += expansion + left;
+        peeled.inert += newInert;
+        peeled.size += taken;
+        peeled.round = rounds_;
+        text_.Replace(open, tagEnd, "", rounds_);
+        peeled.startFromEnd = text_.Size() - open;
+        return true;
+    }
+
+    // A copy of a block lies in the text after it, which only keywords make
+    // longer: by at most 9 bytes for each '$'. A peeled block mostly spans
+    // a long expansion and nothing long enough follows it.
+    bool CanHaveCopies(std::size_t size, std::size_t after, const std::string& left) {
+        const std::size_t later = text_.Size() - after + left.size();
+        if (size > 10 * later) {
+            return false;
+        }
+        std::string scratch;
+        if (!peeled_->dollarsAfter) {
+            const std::string_view rest = text_.Bytes(after, text_.Size(), scratch);
+            peeled_->dollarsAfter = std::count(rest.begin(), rest.end(), '$');
+        }
+        return size <=
+               later + 9 * (*peeled_->dollarsAfter + std::count(left.begin(), left.end(), '$'));
+    }
+
+    void Remember(std::size_t tagEnd, std::size_t inertEnd, const std::string& rest,
+                  const std::string& expansion, const std::string& ends) {
+        Peeled& peeled = *peeled_;
+        std::string scratch;
+        const std::size_t size = kOpenTag.size() + (inertEnd - tagEnd) + peeled.inert + rest.size();
+        if (size <= ExpandedBlocks::kShort) {
+            const std::string inert = std::string(text_.Bytes(tagEnd, inertEnd, scratch))
+                                          .append(peeled.tail, 0, peeled.inert);
+            expanded_.Add(std::string(kOpenTag).append(inert).append(rest), inert + expansion,
+                          rounds_);
+            return;
+        }
+        if (peeled.prints.empty()) {
+            peeled.prints = BlockPrint::OfEachEnd(text_.Bytes(tagEnd, inertEnd, scratch));
+        }
+        expanded_.Add(size, ends,
+                      BlockPrint::Of(kOpenTag)
+                          .Then(peeled.prints[inertEnd - tagEnd])
+                          .Then(peeled.inertPrint)
+                          .Then(BlockPrint::Of(rest)),
+                      rounds_);
+    }
+
+    // The next opening tag, when it ends in the inert start of the last
+    // peeled block; npos otherwise.
+    std::size_t NextPeelTag() const {
+        std::string scratch;
+        const std::size_t from = text_.RestStart();
+        const std::size_t to = text_.Size() - peeled_->startFromEnd + kOpenTag.size();
+        const std::size_t tag = FindOnBoundary(text_.Bytes(from, to, scratch), kOpenTag, 0);
+        return tag == npos ? npos : from + tag;
+    }
+
+    // Puts in the tail that the peeled blocks left to wait.
+    void PutInPeeledTail() {
+        if (peeled_ && peeled_->round != 0) {
+            const std::size_t inertEnd = text_.Size() - peeled_->inertEndFromEnd;
+            text_.Stamp(text_.Size() - peeled_->startFromEnd, inertEnd, peeled_->round);
+            text_.Replace(inertEnd, inertEnd + peeled_->size, peeled_->tail, peeled_->round);
+        }
+        peeled_.reset();
+    }
+
+    // An opening tag that ends this far before the end of the inert start
+    // of the last expansion, or further, begins a block worth peeling.
+    static constexpr std::size_t kPeelMargin = ExpandedBlocks::kEnd;
+
+    // The last expansion, from its start to the end of its inert start as
+    // distances from the end of the text, and what waits to be put in after
+    // it: tail in place of the next size bytes.
+    struct Peeled {
+        std::size_t startFromEnd = 0;
+        std::size_t inertEndFromEnd = 0;
+        std::size_t size = 0;
+        std::string tail;
+        std::size_t inert = 0;  // of tail, which goes on the inert start
+        Round round = 0;        // of the last block peeled
+        // Prints of the inert bytes of the text from each distance to their
+        // end, and of those of tail.
+        std::vector<BlockPrint> prints;
+        BlockPrint inertPrint;
+        // Of the text after the tail, once needed.
+        std::optional<std::size_t> dollarsAfter;
+    };
 
     const KeywordValues values_;
     Launcher& launcher_;
     RoundText text_;
     Round rounds_ = 0;
     ExpandedBlocks expanded_;
+    std::optional<Peeled> peeled_;
 };
 
 }  // namespace

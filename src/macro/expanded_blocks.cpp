@@ -9,10 +9,8 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-// Longer blocks are kept by their ends and fingerprint only.
-constexpr std::size_t kShort = 4096;
-// The last bytes of a block that key it, and the two ends kept of a long one.
-constexpr std::size_t kEnd = 64;
+constexpr std::size_t kShort = ExpandedBlocks::kShort;
+constexpr std::size_t kEnd = ExpandedBlocks::kEnd;
 
 std::uint64_t TailKey(std::string_view block) {
     std::uint64_t hash = 0xCBF29CE484222325ULL;
@@ -22,23 +20,12 @@ std::uint64_t TailKey(std::string_view block) {
     return hash;
 }
 
-std::uint64_t KeyOf(std::string_view block) {
-    return TailKey(block) ^ (block.size() * 0x9E3779B97F4A7C15ULL);
+std::uint64_t KeyOf(std::size_t size, std::string_view tail) {
+    return TailKey(tail) ^ (size * 0x9E3779B97F4A7C15ULL);
 }
 
-// Two 64-bit hashes of different kinds over every word of s.
-std::pair<std::uint64_t, std::uint64_t> Fingerprint(std::string_view s) {
-    std::uint64_t a = 0x9E3779B97F4A7C15ULL ^ s.size();
-    std::uint64_t b = 0xC2B2AE3D27D4EB4FULL + s.size();
-    for (std::size_t i = 0; i < s.size(); i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, s.data() + i, std::min<std::size_t>(8, s.size() - i));
-        a = (a ^ word) * 0xFF51AFD7ED558CCDULL;
-        a ^= a >> 32;
-        b = (b + word) * 0xC4CEB9FE1A85EC53ULL;
-        b = (b << 31) | (b >> 33);
-    }
-    return {a, b};
+std::uint64_t KeyOf(std::string_view block) {
+    return KeyOf(block.size(), block);
 }
 
 // A copy's launches ran with the round that expanded its block.
@@ -51,24 +38,43 @@ class NoLaunch : public Launcher {
 }  // namespace
 
 void ExpandedBlocks::Add(std::string_view block, const std::string& expansion, Round round) {
-    const std::size_t known = Find(block);
+    if (block.size() > kShort) {
+        Add(block.size(),
+            std::string(block.substr(0, kEnd)).append(block.substr(block.size() - kEnd)),
+            BlockPrint::Of(block), round);
+        return;
+    }
+    const std::size_t known = Find(block.size(), {}, nullptr, block);
     if (known != npos) {
         entries_[known].rounds.push_back(round);
         return;
     }
-    Entry entry{block.size(), {}, {}, {}, {round}};
-    if (block.size() <= kShort) {
-        entry.bytes = block;
-        entry.expansion = expansion;
-    } else {
-        entry.bytes = std::string(block.substr(0, kEnd)).append(block.substr(block.size() - kEnd));
-        entry.fingerprint = Fingerprint(block);
+    Insert({block.size(), std::string(block), {}, expansion, {round}});
+}
+
+void ExpandedBlocks::Add(std::size_t size, std::string_view ends, const BlockPrint& print,
+                         Round round) {
+    const std::size_t known = Find(size, ends, &print, {});
+    if (known != npos) {
+        entries_[known].rounds.push_back(round);
+        return;
     }
-    byKey_.insert({KeyOf(block), entries_.size()});
-    if (block.size() >= kEnd) {
-        byTail_[TailKey(block)].insert({block.size(), entries_.size()});
+    Insert({size, std::string(ends), print, {}, {round}});
+}
+
+void ExpandedBlocks::Insert(Entry entry) {
+    const std::string_view tail =
+        std::string_view(entry.bytes)
+            .substr(entry.bytes.size() - std::min(entry.bytes.size(), kEnd));
+    byKey_.insert({KeyOf(entry.size, tail), entries_.size()});
+    if (entry.size >= kEnd) {
+        byTail_[TailKey(tail)].insert({entry.size, entries_.size()});
     }
     entries_.push_back(std::move(entry));
+}
+
+bool ExpandedBlocks::Knows(std::size_t size, std::string_view tail) const {
+    return byKey_.count(KeyOf(size, tail)) > 0;
 }
 
 bool ExpandedBlocks::Holds(const Entry& entry, std::string_view block) const {
@@ -78,13 +84,18 @@ bool ExpandedBlocks::Holds(const Entry& entry, std::string_view block) const {
     const std::string_view ends = entry.bytes;
     return block.substr(0, kEnd) == ends.substr(0, kEnd) &&
            block.substr(block.size() - kEnd) == ends.substr(kEnd) &&
-           Fingerprint(block) == entry.fingerprint;
+           BlockPrint::Of(block) == entry.print;
 }
 
-std::size_t ExpandedBlocks::Find(std::string_view block) const {
-    const auto [first, last] = byKey_.equal_range(KeyOf(block));
+// The entry of a short block, or of a long one by its ends and print.
+std::size_t ExpandedBlocks::Find(std::size_t size, std::string_view ends, const BlockPrint* print,
+                                 std::string_view block) const {
+    const std::string_view tail = print ? ends.substr(kEnd) : block;
+    const auto [first, last] = byKey_.equal_range(KeyOf(size, tail));
     for (auto it = first; it != last; ++it) {
-        if (Holds(entries_[it->second], block)) {
+        const Entry& entry = entries_[it->second];
+        if (print ? entry.size == size && entry.bytes == ends && entry.print == *print
+                  : Holds(entry, block)) {
             return it->second;
         }
     }

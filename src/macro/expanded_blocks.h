@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "macro/block_print.h"
 #include "macro/macro_block.h"
 #include "macro/round_text.h"
 
@@ -18,6 +19,11 @@ namespace pikora {
 
 class ExpandedBlocks {
   public:
+    // Longer blocks are known by their two ends, kEnd bytes each, and their
+    // print; their last kEnd bytes key them all.
+    static constexpr std::size_t kShort = 4096;
+    static constexpr std::size_t kEnd = 64;
+
     struct Copy {
         std::size_t pos;
         const std::vector<Round>* rounds;  // that expanded the block, first first
@@ -26,6 +32,11 @@ class ExpandedBlocks {
 
     // Remembers that round expanded block into expansion.
     void Add(std::string_view block, const std::string& expansion, Round round);
+    // The same for a long block, known by its size, ends and print.
+    void Add(std::size_t size, std::string_view ends, const BlockPrint& print, Round round);
+
+    // Whether a block of that size that ends with tail (kEnd bytes) is known.
+    bool Knows(std::size_t size, std::string_view tail) const;
 
     // The remembered blocks that text holds at an opening tag at or after
     // first (a character start) and that end at end.
@@ -36,20 +47,21 @@ class ExpandedBlocks {
                             const KeywordValues& values) const;
 
   private:
-    // A long block is known by its length, its two ends and a 128-bit
-    // fingerprint: a chain of blocks that each hold the expansion of the
-    // one before would take the square of its length to keep whole. Its
+    // A chain of blocks that each hold the expansion of the one before
+    // would take the square of its length to keep whole, so a long block's
     // expansion is made again when a copy turns up, from the copy.
     struct Entry {
         std::size_t size;
         std::string bytes;  // all of a short block, the two ends of a long one
-        std::pair<std::uint64_t, std::uint64_t> fingerprint;
+        BlockPrint print;
         std::string expansion;  // of a short block
         std::vector<Round> rounds;
     };
 
     bool Holds(const Entry& entry, std::string_view block) const;
-    std::size_t Find(std::string_view block) const;
+    std::size_t Find(std::size_t size, std::string_view ends, const BlockPrint* print,
+                     std::string_view block) const;
+    void Insert(Entry entry);
 
     std::vector<Entry> entries_;
     // By a hash of their last bytes and their length.

@@ -9,8 +9,30 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-// What follows the '$' of a keyword or launch macro.
-constexpr std::string_view kMacroLetters = "YyWMDdHhmsaARS";
+// What follows the '$' of a keyword or launch macro. A switch, as a search
+// of the letters for every '$' of a long run of them costs more than the
+// run.
+bool IsMacroLetter(char c) {
+    switch (c) {
+        case 'Y':
+        case 'y':
+        case 'W':
+        case 'M':
+        case 'D':
+        case 'd':
+        case 'H':
+        case 'h':
+        case 'm':
+        case 's':
+        case 'a':
+        case 'A':
+        case 'R':
+        case 'S':
+            return true;
+        default:
+            return false;
+    }
+}
 
 std::string Printf(const char* format, int number) {
     char text[16];
@@ -105,8 +127,8 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
     // Keywords and launch macros all begin with '$' and a letter, and no
     // value brings a '$'.
     std::size_t macro = 1;
-    while (macro < work.size() && (work[macro - 1] != '$' || work[macro] == '$' ||
-                                   kMacroLetters.find(work[macro]) == npos)) {
+    while (macro < work.size() &&
+           (work[macro - 1] != '$' || work[macro] == '$' || !IsMacroLetter(work[macro]))) {
         ++macro;
     }
     if (macro >= work.size()) {
@@ -139,7 +161,7 @@ std::size_t InertLength(std::string_view expansion) {
         if ((c == '<' &&
              (next == 'p' || next == '/' ||
               (next == '<' && (i + 2 >= expansion.size() || expansion[i + 2] == 'p')))) ||
-            (c == '$' && kMacroLetters.find(next) != npos)) {
+            (c == '$' && IsMacroLetter(next))) {
             break;
         }
         if (c != '<' && c != '$' && !IsLeadByte(static_cast<unsigned char>(c))) {

@@ -74,6 +74,10 @@ void RoundText::Replace(std::size_t pos, std::size_t end, std::string_view with,
     }
 }
 
+void RoundText::Stamp(std::size_t pos, std::size_t end, Round round) {
+    std::fill(written_.begin() + Physical(pos), written_.begin() + Physical(end), round);
+}
+
 std::string RoundText::Finish() && {
     bytes_.erase(doneEnd_, start_ - doneEnd_);
     return std::move(bytes_);

@@ -49,6 +49,9 @@ class RoundText {
     // between two of them.
     Round Newest(std::size_t pos, std::size_t end) const;
 
+    // Marks [pos, end) of the text still to search as written by round.
+    void Stamp(std::size_t pos, std::size_t end, Round round);
+
     // Puts with in place of [pos, end), as round wrote it.
     void Replace(std::size_t pos, std::size_t end, std::string_view with, Round round);
 
