@@ -116,6 +116,17 @@ std::string OpenTagsBeforeCopies(int count, int copies) {
     return text;
 }
 
+// count different blocks that all end with the same 64 bytes: each is
+// looked for among all the blocks before it that end like it.
+std::string BlocksWithOneEnd(int count) {
+    const std::string end(64, 'e');
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "<pikoraMACRO>" + std::to_string(i) + end + "</pikoraMACRO>";
+    }
+    return text;
+}
+
 std::size_t FindScan(const std::string& text) {
     std::size_t count = 0;
     for (std::size_t pos = text.find("<pikoraMACRO>"); pos != std::string::npos;
@@ -184,6 +195,9 @@ void BM_ExpandMacros_PeelingChain_14000_Dollars(benchmark::State& state) {
 void BM_ExpandMacros_PeelingChain_14000_DollarLess(benchmark::State& state) {
     RunExpand(state, PeelingChain(14000, "$<", true));
 }
+void BM_ExpandMacros_10000BlocksWithOneEnd(benchmark::State& state) {
+    RunExpand(state, BlocksWithOneEnd(10000));
+}
 void BM_ExpandMacros_10000OpenTagsBefore20000Copies(benchmark::State& state) {
     RunExpand(state, OpenTagsBeforeCopies(10000, 20000));
 }
@@ -202,6 +216,7 @@ BENCHMARK(BM_ExpandMacros_PeelingChain_18000_Unclosed)->Unit(benchmark::kMillise
 BENCHMARK(BM_ExpandMacros_PeelingChain_14000_Dollars)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_14000_DollarLess)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_10000OpenTagsBefore20000Copies)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_10000BlocksWithOneEnd)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

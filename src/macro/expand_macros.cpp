@@ -18,6 +18,24 @@ constexpr std::size_t npos = std::string::npos;
 // before it.
 constexpr std::size_t kJoinReach = kCloseTag.size() - 1;
 
+// The last expansion, from its start to the end of its inert start as
+// distances from the end of the text, and what waits to be put in after
+// it: tail in place of the next size bytes.
+struct Peeled {
+    std::size_t startFromEnd = 0;
+    std::size_t inertEndFromEnd = 0;
+    std::size_t size = 0;
+    std::string tail;
+    std::size_t inert = 0;  // of tail, which goes on the inert start
+    Round round = 0;        // of the last block peeled
+    // Prints of the inert bytes of the text from each distance to their
+    // end, and of those of tail.
+    std::vector<BlockPrint> prints;
+    BlockPrint inertPrint;
+    // Of the text after the tail, once needed.
+    std::optional<std::size_t> dollarsAfter;
+};
+
 // Each round takes the first block, searching from the start of the text,
 // expands it, and puts the expansion in place of the block and of every copy
 // of it. Then the search starts again, as an expansion can join with the text
@@ -144,7 +162,7 @@ class Expander {
         tail.erase(0, tail.size() - ExpandedBlocks::kEnd);
         // A copy of a block known, or tags in the rest, are for the round
         // that looks at every tag.
-        if (FindBytes(rest, kOpenTag, 0) != npos || expanded_.Knows(size, tail)) {
+        if (FindBytes(rest, kOpenTag, 0) != npos || expanded_.Knows(size, ends + tail)) {
             return false;
         }
         const std::string expansion = ExpandBlock(std::string(kOpenTag) + rest, values_, launcher_);
@@ -228,24 +246,6 @@ class Expander {
     // An opening tag that ends this far before the end of the inert start
     // of the last expansion, or further, begins a block worth peeling.
     static constexpr std::size_t kPeelMargin = ExpandedBlocks::kEnd;
-
-    // The last expansion, from its start to the end of its inert start as
-    // distances from the end of the text, and what waits to be put in after
-    // it: tail in place of the next size bytes.
-    struct Peeled {
-        std::size_t startFromEnd = 0;
-        std::size_t inertEndFromEnd = 0;
-        std::size_t size = 0;
-        std::string tail;
-        std::size_t inert = 0;  // of tail, which goes on the inert start
-        Round round = 0;        // of the last block peeled
-        // Prints of the inert bytes of the text from each distance to their
-        // end, and of those of tail.
-        std::vector<BlockPrint> prints;
-        BlockPrint inertPrint;
-        // Of the text after the tail, once needed.
-        std::optional<std::size_t> dollarsAfter;
-    };
 
     const KeywordValues values_;
     Launcher& launcher_;

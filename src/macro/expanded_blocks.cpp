@@ -9,7 +9,6 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-constexpr std::size_t kShort = ExpandedBlocks::kShort;
 constexpr std::size_t kEnd = ExpandedBlocks::kEnd;
 
 std::uint64_t TailKey(std::string_view block) {
@@ -20,12 +19,20 @@ std::uint64_t TailKey(std::string_view block) {
     return hash;
 }
 
-std::uint64_t KeyOf(std::size_t size, std::string_view tail) {
-    return TailKey(tail) ^ (size * 0x9E3779B97F4A7C15ULL);
+// By the block's size and its first and last kEnd bytes.
+std::uint64_t KeyOf(std::size_t size, std::string_view head, std::string_view tail) {
+    std::uint64_t hash = 0xCBF29CE484222325ULL ^ size;
+    for (const std::string_view part : {head, tail}) {
+        for (const char c : part) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3ULL;
+        }
+    }
+    return hash;
 }
 
 std::uint64_t KeyOf(std::string_view block) {
-    return KeyOf(block.size(), block);
+    const std::size_t part = std::min(block.size(), kEnd);
+    return KeyOf(block.size(), block.substr(0, part), block.substr(block.size() - part));
 }
 
 // A copy's launches ran with the round that expanded its block.
@@ -63,18 +70,18 @@ void ExpandedBlocks::Add(std::size_t size, std::string_view ends, const BlockPri
 }
 
 void ExpandedBlocks::Insert(Entry entry) {
-    const std::string_view tail =
-        std::string_view(entry.bytes)
-            .substr(entry.bytes.size() - std::min(entry.bytes.size(), kEnd));
-    byKey_.insert({KeyOf(entry.size, tail), entries_.size()});
+    const std::string_view bytes = entry.bytes;
+    const std::size_t part = std::min(bytes.size(), kEnd);
+    const std::string_view tail = bytes.substr(bytes.size() - part);
+    byKey_.insert({KeyOf(entry.size, bytes.substr(0, part), tail), entries_.size()});
     if (entry.size >= kEnd) {
         byTail_[TailKey(tail)].insert({entry.size, entries_.size()});
     }
     entries_.push_back(std::move(entry));
 }
 
-bool ExpandedBlocks::Knows(std::size_t size, std::string_view tail) const {
-    return byKey_.count(KeyOf(size, tail)) > 0;
+bool ExpandedBlocks::Knows(std::size_t size, std::string_view ends) const {
+    return byKey_.count(KeyOf(size, ends.substr(0, kEnd), ends.substr(kEnd))) > 0;
 }
 
 bool ExpandedBlocks::Holds(const Entry& entry, std::string_view block) const {
@@ -90,8 +97,8 @@ bool ExpandedBlocks::Holds(const Entry& entry, std::string_view block) const {
 // The entry of a short block, or of a long one by its ends and print.
 std::size_t ExpandedBlocks::Find(std::size_t size, std::string_view ends, const BlockPrint* print,
                                  std::string_view block) const {
-    const std::string_view tail = print ? ends.substr(kEnd) : block;
-    const auto [first, last] = byKey_.equal_range(KeyOf(size, tail));
+    const auto [first, last] = byKey_.equal_range(
+        print ? KeyOf(size, ends.substr(0, kEnd), ends.substr(kEnd)) : KeyOf(block));
     for (auto it = first; it != last; ++it) {
         const Entry& entry = entries_[it->second];
         if (print ? entry.size == size && entry.bytes == ends && entry.print == *print
@@ -106,33 +113,44 @@ std::vector<ExpandedBlocks::Copy> ExpandedBlocks::EndingAt(const RoundText& text
                                                            std::size_t end) const {
     std::vector<Copy> copies;
     std::string scratch;
-    const auto check = [&](std::size_t size, std::size_t index) {
-        const std::size_t pos = end - size;
+    const std::string last(text.Bytes(end - std::min(end - first, kEnd), end, scratch));
+    const auto tryAt = [&](std::size_t pos, std::size_t index) {
         if (text.OpensAt(pos, first) && Holds(entries_[index], text.Bytes(pos, end, scratch))) {
             copies.push_back({pos, &entries_[index].rounds, index});
         }
     };
-    // The blocks of kEnd bytes or more all have the key of the text's last
-    // kEnd bytes; each shorter one has its own, and few of them fit.
-    if (end - first >= kEnd) {
-        const auto sizes = byTail_.find(TailKey(text.Bytes(end - kEnd, end, scratch)));
-        if (sizes != byTail_.end()) {
-            for (auto it = sizes->second.lower_bound(kEnd);
+    std::string head;
+    const auto tryTag = [&](std::size_t pos) {
+        const std::size_t size = end - pos;
+        const std::size_t part = std::min(size, last.size());
+        head = text.Bytes(pos, pos + part, scratch);
+        const auto [from, to] = byKey_.equal_range(
+            KeyOf(size, head, std::string_view(last).substr(last.size() - part)));
+        for (auto it = from; it != to; ++it) {
+            tryAt(pos, it->second);
+        }
+    };
+    // Each tag of the block is looked up by its own key, or each block
+    // remembered that ends with the same kEnd bytes is tried where it would
+    // begin: whichever is fewer. Shorter blocks are keyed by all their bytes.
+    const auto sizes = byTail_.find(TailKey(last));
+    if (sizes == byTail_.end() || sizes->second.size() < (end - first) / kOpenTag.size()) {
+        if (sizes != byTail_.end() && last.size() == kEnd) {
+            for (auto it = sizes->second.begin();
                  it != sizes->second.end() && it->first <= end - first; ++it) {
-                check(it->first, it->second);
+                tryAt(end - it->first, it->second);
             }
         }
-    }
-    const std::size_t near = end - std::min(end - first, kEnd - 1);
-    const std::string_view last = text.Bytes(near, end, scratch);
-    for (std::size_t tag = FindBytes(last, kOpenTag, 0); tag != npos;
-         tag = FindBytes(last, kOpenTag, tag + 1)) {
-        const std::string_view block = last.substr(tag);
-        const auto [from, to] = byKey_.equal_range(KeyOf(block));
-        for (auto it = from; it != to; ++it) {
-            if (Holds(entries_[it->second], block) && text.OpensAt(near + tag, first)) {
-                copies.push_back({near + tag, &entries_[it->second].rounds, it->second});
-            }
+        // A block of kEnd bytes was among those tried.
+        for (std::size_t tag = FindBytes(last, kOpenTag, last.size() == kEnd ? 1 : 0); tag != npos;
+             tag = FindBytes(last, kOpenTag, tag + 1)) {
+            tryTag(end - last.size() + tag);
+        }
+    } else {
+        const std::string block(text.Bytes(first, end, scratch));
+        for (std::size_t tag = FindBytes(block, kOpenTag, 0); tag != npos;
+             tag = FindBytes(block, kOpenTag, tag + 1)) {
+            tryTag(first + tag);
         }
     }
     return copies;

@@ -35,8 +35,8 @@ class ExpandedBlocks {
     // The same for a long block, known by its size, ends and print.
     void Add(std::size_t size, std::string_view ends, const BlockPrint& print, Round round);
 
-    // Whether a block of that size that ends with tail (kEnd bytes) is known.
-    bool Knows(std::size_t size, std::string_view tail) const;
+    // Whether a long block of that size and ends is known.
+    bool Knows(std::size_t size, std::string_view ends) const;
 
     // The remembered blocks that text holds at an opening tag at or after
     // first (a character start) and that end at end.
@@ -64,7 +64,7 @@ class ExpandedBlocks {
     void Insert(Entry entry);
 
     std::vector<Entry> entries_;
-    // By a hash of their last bytes and their length.
+    // By a hash of their length and their first and last bytes.
     std::unordered_multimap<std::uint64_t, std::size_t> byKey_;
     // Those of kEnd bytes or more by a hash of their last bytes, then by
     // length, for a block that ends with the same bytes: its copy can begin
