@@ -101,6 +101,24 @@ std::string PeelingChain(int count, const std::string& piece, bool closed) {
     return text;
 }
 
+// A chain of count tags whose last block has no closing tag and ends in a
+// long run that no expansion can leave as it is: each block expands it again.
+std::string PeelingChainBeforeALongRun(int count, int pieces) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "<pikora";
+    }
+    text += "<pikoraMACRO></pikoraMACRO>";
+    for (int i = 0; i < count; ++i) {
+        text += "MACRO>";
+    }
+    text += Filler(1000);
+    for (int i = 0; i < pieces; ++i) {
+        text += "$<";
+    }
+    return text;
+}
+
 // count opening tags that no closing tag follows until the first of many
 // copies of a block expanded before them: every copy put in makes the blocks
 // of all the tags change.
@@ -195,6 +213,9 @@ void BM_ExpandMacros_PeelingChain_14000_Dollars(benchmark::State& state) {
 void BM_ExpandMacros_PeelingChain_14000_DollarLess(benchmark::State& state) {
     RunExpand(state, PeelingChain(14000, "$<", true));
 }
+void BM_ExpandMacros_PeelingChain_2000_BeforeALongRun(benchmark::State& state) {
+    RunExpand(state, PeelingChainBeforeALongRun(2000, 200000));
+}
 void BM_ExpandMacros_10000BlocksWithOneEnd(benchmark::State& state) {
     RunExpand(state, BlocksWithOneEnd(10000));
 }
@@ -217,6 +238,7 @@ BENCHMARK(BM_ExpandMacros_PeelingChain_14000_Dollars)->Unit(benchmark::kMillisec
 BENCHMARK(BM_ExpandMacros_PeelingChain_14000_DollarLess)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_10000OpenTagsBefore20000Copies)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_10000BlocksWithOneEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRun)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

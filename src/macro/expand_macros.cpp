@@ -1,8 +1,9 @@
 #include "macro/expand_macros.h"
 
 #include <algorithm>
-#include <string>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "macro/block_print.h"
 #include "macro/char_boundary.h"

@@ -1,7 +1,6 @@
 #include "macro/expanded_blocks.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "macro/char_boundary.h"
 
