@@ -101,9 +101,10 @@ std::string PeelingChain(int count, const std::string& piece, bool closed) {
     return text;
 }
 
-// A chain of count tags whose last block has no closing tag and ends in a
-// long run that no expansion can leave as it is: each block expands it again.
-std::string PeelingChainBeforeALongRun(int count, int pieces) {
+// A chain of count tags before a long run that no expansion can leave as it
+// is, so that each block holds it again: with the closing tags after it, or
+// none.
+std::string PeelingChainBeforeALongRun(int count, int pieces, bool closed) {
     std::string text;
     for (int i = 0; i < count; ++i) {
         text += "<pikora";
@@ -115,6 +116,9 @@ std::string PeelingChainBeforeALongRun(int count, int pieces) {
     text += Filler(1000);
     for (int i = 0; i < pieces; ++i) {
         text += "$<";
+    }
+    for (int i = 0; i < count && closed; ++i) {
+        text += "</pikoraMACRO>";
     }
     return text;
 }
@@ -214,7 +218,10 @@ void BM_ExpandMacros_PeelingChain_14000_DollarLess(benchmark::State& state) {
     RunExpand(state, PeelingChain(14000, "$<", true));
 }
 void BM_ExpandMacros_PeelingChain_2000_BeforeALongRun(benchmark::State& state) {
-    RunExpand(state, PeelingChainBeforeALongRun(2000, 200000));
+    RunExpand(state, PeelingChainBeforeALongRun(2000, 200000, false));
+}
+void BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed(benchmark::State& state) {
+    RunExpand(state, PeelingChainBeforeALongRun(2000, 200000, true));
 }
 void BM_ExpandMacros_10000BlocksWithOneEnd(benchmark::State& state) {
     RunExpand(state, BlocksWithOneEnd(10000));
@@ -239,6 +246,7 @@ BENCHMARK(BM_ExpandMacros_PeelingChain_14000_DollarLess)->Unit(benchmark::kMilli
 BENCHMARK(BM_ExpandMacros_10000OpenTagsBefore20000Copies)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_10000BlocksWithOneEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -35,6 +35,29 @@ struct Peeled {
     BlockPrint inertPrint;
     // Of the text after the tail, once needed.
     std::optional<std::size_t> dollarsAfter;
+    // The rest of the last block peeled, its expansion and the inert start
+    // of that.
+    std::optional<std::string> lastRest;
+    std::string lastExpansion;
+    std::size_t lastInert = 0;
+};
+
+// Passes launches on and counts them.
+class CountedLauncher : public Launcher {
+  public:
+    explicit CountedLauncher(Launcher& launcher) : launcher_(launcher) {}
+    void OpenDocument(const std::string& target) override {
+        ++count;
+        launcher_.OpenDocument(target);
+    }
+    void StartProgram(const std::string& commandLine) override {
+        ++count;
+        launcher_.StartProgram(commandLine);
+    }
+    int count = 0;
+
+  private:
+    Launcher& launcher_;
 };
 
 // Each round takes the first block, searching from the start of the text,
@@ -166,12 +189,12 @@ class Expander {
         if (FindBytes(rest, kOpenTag, 0) != npos || expanded_.Knows(size, ends + tail)) {
             return false;
         }
-        const std::string expansion = ExpandBlock(std::string(kOpenTag) + rest, values_, launcher_);
+        const std::string expansion = ExpandRest(rest);
         ++rounds_;
         if (CanHaveCopies(size, after + taken, left)) {
             Remember(tagEnd, inertEnd, rest, expansion, ends + tail);
         }
-        const std::size_t newInert = InertLength(expansion);
+        const std::size_t newInert = peeled.lastInert;
         peeled.inertPrint =
             peeled.inertPrint.Then(BlockPrint::Of(std::string_view(expansion).substr(0, newInert)));
         peeled.tail.resize(peeled.inert);
@@ -182,6 +205,23 @@ class Expander {
         text_.Replace(open, tagEnd, "", rounds_);
         peeled.startFromEnd = text_.Size() - open;
         return true;
+    }
+
+    // A rest that no expansion leaves as it is, and that nothing follows or
+    // the same closing tag does, comes back the same block after block: its
+    // expansion is kept while it launches nothing.
+    std::string ExpandRest(const std::string& rest) {
+        Peeled& peeled = *peeled_;
+        if (peeled.lastRest != rest) {
+            CountedLauncher counted(launcher_);
+            peeled.lastExpansion = ExpandBlock(std::string(kOpenTag) + rest, values_, counted);
+            peeled.lastInert = InertLength(peeled.lastExpansion);
+            peeled.lastRest = rest;
+            if (counted.count > 0) {
+                peeled.lastRest.reset();
+            }
+        }
+        return peeled.lastExpansion;
     }
 
     // A copy of a block lies in the text after it, which only keywords make

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "macro/char_boundary.h"
-#include "macro/rewriter.h"
+#include "macro/round_text.h"
 
 namespace pikora {
 namespace {
@@ -63,20 +63,26 @@ std::string ReplaceEach(std::string_view s, std::string_view from, std::string_v
 
 // Runs and removes every opener...closer macro of work, first to last. An
 // argument without its closer runs to the end of work. A removal can join the
-// text on its two sides into a new opener, which is run in its turn.
+// text on its two sides into a new opener, which is run in its turn. The text
+// is rewritten as the rounds rewrite theirs (its rounds stay 0), so that many
+// removals do not move the rest of it each time.
 template <typename Launch>
 std::string RunLaunchMacros(std::string work, std::string_view opener, std::string_view closer,
                             Launch launch) {
-    Rewriter text(std::move(work), opener.size() - 1);
-    for (std::size_t macro = text.Find(opener); macro != npos; macro = text.Find(opener)) {
-        const std::string& buffer = text.Buffer();
+    if (FindOnBoundary(work, opener, 0) == npos) {
+        return work;
+    }
+    RoundText text(work);
+    std::string scratch;
+    for (std::size_t macro = text.Find(opener, 0); macro != npos;
+         macro = text.Find(opener, text.RestStart())) {
         const std::size_t argument = macro + opener.size();
         const std::size_t closing = text.Find(closer, argument);
-        const std::size_t argumentEnd = closing == npos ? buffer.size() : closing;
+        const std::size_t argumentEnd = closing == npos ? text.Size() : closing;
         if (argumentEnd > argument) {
-            launch(buffer.substr(argument, argumentEnd - argument));
+            launch(std::string(text.Bytes(argument, argumentEnd, scratch)));
         }
-        text.Replace(macro, closing == npos ? buffer.size() : closing + closer.size(), "");
+        text.Replace(macro, closing == npos ? text.Size() : closing + closer.size(), "", 0);
     }
     return std::move(text).Finish();
 }
