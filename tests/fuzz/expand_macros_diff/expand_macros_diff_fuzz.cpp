@@ -118,11 +118,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     macro_testing::RecordingLauncher modelLaunches;
     FUZZ_REQUIRE(expanded == ModelExpand(std::string(text), now, modelLaunches));
     FUZZ_REQUIRE(newLaunches.calls == modelLaunches.calls);
-    if (const char* dir = std::getenv("PIKORA_OLD_WRONG_DIR")) {
-        static int count = 0;
-        const std::string path = std::string(dir) + "/old-wrong-" + std::to_string(++count);
-        if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-            std::fwrite(data, 1, size, file);
+    static int count = 0;
+    const char* dir = std::getenv("PIKORA_OLD_WRONG_DIR");
+    if (dir != nullptr) {
+        ++count;
+        if (count <= 200) {
+            const std::string path = std::string(dir) + "/old-wrong-" + std::to_string(count);
+            if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+                std::fwrite(data, 1, size, file);
+                std::fclose(file);
+            }
+        }
+        if (std::FILE* file = std::fopen((std::string(dir) + "/count").c_str(), "w")) {
+            std::fprintf(file, "%d\n", count);
             std::fclose(file);
         }
     }
