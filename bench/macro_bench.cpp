@@ -85,7 +85,8 @@ std::string LaunchBlocksTwice(int count, std::size_t fillerBytes) {
 // of an opening tag, half a megabyte, then closing: each removal joins a new
 // opening tag whose block spans the half megabyte again. With piece after
 // each closing tag but the last, every block is a little longer.
-std::string PeelingChain(int count, const std::string& piece, bool closed) {
+std::string PeelingChain(int count, const std::string& piece, bool closed,
+                         const std::string& lead = "") {
     std::string text;
     for (int i = 0; i < count; ++i) {
         text += "<pikora";
@@ -94,7 +95,7 @@ std::string PeelingChain(int count, const std::string& piece, bool closed) {
     for (int i = 0; i < count; ++i) {
         text += "MACRO>";
     }
-    text += Filler(500 * 1024);
+    text += lead + Filler(500 * 1024);
     for (int i = 0; i < count && closed; ++i) {
         text += piece + "</pikoraMACRO>";
     }
@@ -211,6 +212,12 @@ void BM_ExpandMacros_PeelingChain_18000_Unclosed(benchmark::State& state) {
     RunExpand(state, PeelingChain(18000, "", false));
 }
 
+void BM_ExpandMacros_PeelingChain_14000_InnerTags(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "<pikoraMACRO>x", true));
+}
+void BM_ExpandMacros_PeelingChain_14000_LeadingTagLikeText(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "", true, "<pa"));
+}
 void BM_ExpandMacros_PeelingChain_14000_Dollars(benchmark::State& state) {
     RunExpand(state, PeelingChain(14000, "$", true));
 }
@@ -241,6 +248,8 @@ BENCHMARK(BM_ExpandMacros_1MB_12000LaunchBlocksTwiceBackToBack)->Unit(benchmark:
 BENCHMARK(BM_ExpandMacros_PeelingChain_18000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_14000_WithKeywords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_18000_Unclosed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_InnerTags)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_LeadingTagLikeText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_14000_Dollars)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_14000_DollarLess)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_10000OpenTagsBefore20000Copies)->Unit(benchmark::kMillisecond);

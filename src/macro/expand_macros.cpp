@@ -184,10 +184,20 @@ class Expander {
                 .append(peeled.tail, 0, peeled.inert)
                 .append(rest);
         tail.erase(0, tail.size() - ExpandedBlocks::kEnd);
-        // A copy of a block known, or tags in the rest, are for the round
-        // that looks at every tag.
-        if (FindBytes(rest, kOpenTag, 0) != npos || expanded_.Knows(size, ends + tail)) {
+        // The tags in the rest begin blocks that end where this one does. A
+        // copy of a block known among them is for the round that weighs
+        // every copy; otherwise the expansion removes them.
+        if (expanded_.Knows(size, ends, tail)) {
             return false;
+        }
+        for (std::size_t tag = FindBytes(rest, kOpenTag, 0); tag != npos;
+             tag = FindBytes(rest, kOpenTag, tag + 1)) {
+            const std::string_view inner = std::string_view(rest).substr(tag);
+            const std::size_t part = std::min(inner.size(), ExpandedBlocks::kEnd);
+            if (expanded_.Knows(inner.size(), inner.substr(0, part),
+                                inner.substr(inner.size() - part))) {
+                return false;
+            }
         }
         const std::string expansion = ExpandRest(rest);
         ++rounds_;

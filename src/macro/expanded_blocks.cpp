@@ -79,8 +79,8 @@ void ExpandedBlocks::Insert(Entry entry) {
     entries_.push_back(std::move(entry));
 }
 
-bool ExpandedBlocks::Knows(std::size_t size, std::string_view ends) const {
-    return byKey_.count(KeyOf(size, ends.substr(0, kEnd), ends.substr(kEnd))) > 0;
+bool ExpandedBlocks::Knows(std::size_t size, std::string_view head, std::string_view tail) const {
+    return byKey_.count(KeyOf(size, head, tail)) > 0;
 }
 
 bool ExpandedBlocks::Holds(const Entry& entry, std::string_view block) const {

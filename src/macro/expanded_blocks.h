@@ -35,8 +35,9 @@ class ExpandedBlocks {
     // The same for a long block, known by its size, ends and print.
     void Add(std::size_t size, std::string_view ends, const BlockPrint& print, Round round);
 
-    // Whether a long block of that size and ends is known.
-    bool Knows(std::size_t size, std::string_view ends) const;
+    // Whether a block of that size whose first and last kEnd bytes (or all,
+    // when shorter) are head and tail may be known.
+    bool Knows(std::size_t size, std::string_view head, std::string_view tail) const;
 
     // The remembered blocks that text holds at an opening tag at or after
     // first (a character start) and that end at end.
