@@ -20,7 +20,7 @@ namespace pikora {
 class ExpandedBlocks {
   public:
     // Longer blocks are known by their two ends, kEnd bytes each, and their
-    // print; their last kEnd bytes key them all.
+    // print. Every block is keyed by its size and its two ends.
     static constexpr std::size_t kShort = 4096;
     static constexpr std::size_t kEnd = 64;
 
