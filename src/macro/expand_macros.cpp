@@ -40,6 +40,12 @@ struct Peeled {
     std::optional<std::string> lastRest;
     std::string lastExpansion;
     std::size_t lastInert = 0;
+    // Whether the last expansion gave back the part of its rest that the
+    // tail held, all of it short of inert, and the block ended in the text
+    // after the tail, which took taken; and how many blocks were known then.
+    bool steady = false;
+    std::string taken;
+    std::size_t known = 0;
 };
 
 // Passes launches on and counts them.
@@ -154,6 +160,9 @@ class Expander {
         if (tagEnd < text_.Size() - peeled.startFromEnd || tagEnd + kPeelMargin > inertEnd) {
             return false;
         }
+        if (peeled.steady && PeelSteady(open, inertEnd)) {
+            return true;
+        }
         // The rest: what the tail holds after its inert start, then the text
         // after it, up to the first closing tag.
         const std::size_t after = inertEnd + peeled.size;
@@ -205,12 +214,75 @@ class Expander {
             Remember(tagEnd, inertEnd, rest, expansion, ends + tail);
         }
         const std::size_t newInert = peeled.lastInert;
+        peeled.steady = left.empty() && newInert == 0 && peeled.lastRest == rest &&
+                        expansion == std::string_view(rest).substr(0, rest.size() - taken);
+        peeled.taken = rest.substr(rest.size() - taken);
+        peeled.known = expanded_.Count();
         peeled.inertPrint =
             peeled.inertPrint.Then(BlockPrint::Of(std::string_view(expansion).substr(0, newInert)));
         peeled.tail.resize(peeled.inert);
         peeled.tail += expansion + left;
         peeled.inert += newInert;
         peeled.size += taken;
+        peeled.round = rounds_;
+        text_.Replace(open, tagEnd, "", rounds_);
+        peeled.startFromEnd = text_.Size() - open;
+        return true;
+    }
+
+    // The tail that the last block gave back comes first in this block's
+    // rest again, and its closing tag can only begin near its end or after
+    // it. When the text after the tail up to that tag is what the last
+    // block took, the rest, its expansion and the tags in it are those of
+    // the last block, and the tail stays as it is. Returns false, before
+    // any change, when that is not so, or when the block must be kept.
+    bool PeelSteady(std::size_t open, std::size_t inertEnd) {
+        Peeled& peeled = *peeled_;
+        const std::string_view part = std::string_view(peeled.tail).substr(peeled.inert);
+        const std::size_t after = inertEnd + peeled.size;
+        std::string scratch;
+        const std::size_t from =
+            BoundaryAtOrBefore(part, part.size() - std::min(part.size(), kJoinReach), 0);
+        const std::string joins =
+            std::string(part.substr(from))
+                .append(text_.Bytes(after, std::min(text_.Size(), after + kJoinReach), scratch));
+        const std::size_t inJoins = FindOnBoundary(joins, kCloseTag, 0);
+        const std::size_t close =
+            inJoins != npos ? after + inJoins - (part.size() - from) : text_.Find(kCloseTag, after);
+        const std::size_t end = close == npos ? text_.Size() : close + kCloseTag.size();
+        if (close != npos && close < after) {
+            return false;
+        }
+        const std::string_view taken = text_.Bytes(after, end, scratch);
+        if (taken != peeled.taken || expanded_.Count() != peeled.known) {
+            return false;
+        }
+        const std::size_t tagEnd = open + kOpenTag.size();
+        const std::size_t size =
+            kOpenTag.size() + (inertEnd - tagEnd) + peeled.inert + part.size() + taken.size();
+        std::string ends(text_.Bytes(open, open + ExpandedBlocks::kEnd, scratch));
+        std::string tail =
+            std::string(text_.Bytes(inertEnd - ExpandedBlocks::kEnd, inertEnd, scratch))
+                .append(peeled.tail.substr(peeled.tail.size() -
+                                           std::min(peeled.tail.size(), ExpandedBlocks::kEnd)))
+                .append(peeled.taken);
+        tail.erase(0, tail.size() - ExpandedBlocks::kEnd);
+        if (expanded_.Knows(size, ends, tail)) {
+            return false;
+        }
+        // As CanHaveCopies, but the count of '$' from the tail on is only
+        // taken by the other way.
+        const std::size_t later = text_.Size() - end;
+        const std::size_t dollars = std::count(peeled.taken.begin(), peeled.taken.end(), '$');
+        if (size <= 10 * later &&
+            (!peeled.dollarsAfter || size <= later + 9 * (*peeled.dollarsAfter - dollars))) {
+            return false;
+        }
+        if (peeled.dollarsAfter) {
+            *peeled.dollarsAfter -= dollars;
+        }
+        ++rounds_;
+        peeled.size += peeled.taken.size();
         peeled.round = rounds_;
         text_.Replace(open, tagEnd, "", rounds_);
         peeled.startFromEnd = text_.Size() - open;

@@ -35,6 +35,9 @@ class ExpandedBlocks {
     // The same for a long block, known by its size, ends and print.
     void Add(std::size_t size, std::string_view ends, const BlockPrint& print, Round round);
 
+    // How many blocks are known: it grows with every block not known yet.
+    std::size_t Count() const { return entries_.size(); }
+
     // Whether a block of that size whose first and last kEnd bytes (or all,
     // when shorter) are head and tail may be known.
     bool Knows(std::size_t size, std::string_view head, std::string_view tail) const;
