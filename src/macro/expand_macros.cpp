@@ -73,8 +73,9 @@ class CountedLauncher : public Launcher {
 //
 // Copies are not looked for ahead: the text after the search's start that no
 // round rewrote yet is the input as it came, and a copy is recognized when
-// the search reaches it. Then its expansion goes in without a launch, as the
-// round that expanded its block launched already.
+// the search reaches it. It is one when all its bytes stood there when a
+// round that expanded the same bytes ran (see RoundText); then that round's
+// expansion goes in without a launch, as the round launched already.
 class Expander {
   public:
     Expander(std::string_view input, KeywordValues values, Launcher& launcher)
