@@ -85,7 +85,8 @@ std::string LaunchBlocksTwice(int count, std::size_t fillerBytes) {
 // of an opening tag, half a megabyte, then closing: each removal joins a new
 // opening tag whose block spans the half megabyte again. With piece after
 // each closing tag but the last, every block is a little longer.
-std::string PeelingChain(int count, const std::string& piece, bool closed) {
+std::string PeelingChain(int count, const std::string& piece, bool closed,
+                         const std::string& lead = "") {
     std::string text;
     for (int i = 0; i < count; ++i) {
         text += "<pikora";
@@ -94,9 +95,57 @@ std::string PeelingChain(int count, const std::string& piece, bool closed) {
     for (int i = 0; i < count; ++i) {
         text += "MACRO>";
     }
-    text += Filler(500 * 1024);
+    text += lead + Filler(500 * 1024);
     for (int i = 0; i < count && closed; ++i) {
         text += piece + "</pikoraMACRO>";
+    }
+    return text;
+}
+
+// A chain of count tags before a long run that no expansion can leave as it
+// is, so that each block holds it again: with the closing tags after it, or
+// none.
+std::string PeelingChainBeforeALongRun(int count, int pieces, bool closed) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "<pikora";
+    }
+    text += "<pikoraMACRO></pikoraMACRO>";
+    for (int i = 0; i < count; ++i) {
+        text += "MACRO>";
+    }
+    text += Filler(1000);
+    for (int i = 0; i < pieces; ++i) {
+        text += "$<";
+    }
+    for (int i = 0; i < count && closed; ++i) {
+        text += "</pikoraMACRO>";
+    }
+    return text;
+}
+
+// count opening tags that no closing tag follows until the first of many
+// copies of a block expanded before them: every copy put in makes the blocks
+// of all the tags change.
+std::string OpenTagsBeforeCopies(int count, int copies) {
+    const std::string block = "<pikoraMACRO>$SHELL<p>$SHELL</pikoraMACRO>";
+    std::string text = block;
+    for (int i = 0; i < count; ++i) {
+        text += "<pikoraMACRO>";
+    }
+    for (int i = 0; i < copies; ++i) {
+        text += block;
+    }
+    return text;
+}
+
+// count different blocks that all end with the same 64 bytes: each is
+// looked for among all the blocks before it that end like it.
+std::string BlocksWithOneEnd(int count) {
+    const std::string end(64, 'e');
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += "<pikoraMACRO>" + std::to_string(i) + end + "</pikoraMACRO>";
     }
     return text;
 }
@@ -163,6 +212,31 @@ void BM_ExpandMacros_PeelingChain_18000_Unclosed(benchmark::State& state) {
     RunExpand(state, PeelingChain(18000, "", false));
 }
 
+void BM_ExpandMacros_PeelingChain_14000_InnerTags(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "<pikoraMACRO>x", true));
+}
+void BM_ExpandMacros_PeelingChain_14000_LeadingTagLikeText(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "", true, "<pa"));
+}
+void BM_ExpandMacros_PeelingChain_14000_Dollars(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "$", true));
+}
+void BM_ExpandMacros_PeelingChain_14000_DollarLess(benchmark::State& state) {
+    RunExpand(state, PeelingChain(14000, "$<", true));
+}
+void BM_ExpandMacros_PeelingChain_2000_BeforeALongRun(benchmark::State& state) {
+    RunExpand(state, PeelingChainBeforeALongRun(2000, 200000, false));
+}
+void BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed(benchmark::State& state) {
+    RunExpand(state, PeelingChainBeforeALongRun(2000, 200000, true));
+}
+void BM_ExpandMacros_10000BlocksWithOneEnd(benchmark::State& state) {
+    RunExpand(state, BlocksWithOneEnd(10000));
+}
+void BM_ExpandMacros_10000OpenTagsBefore20000Copies(benchmark::State& state) {
+    RunExpand(state, OpenTagsBeforeCopies(10000, 20000));
+}
+
 BENCHMARK(BM_ExpandMacros_1KB_ThreeBlocks);
 BENCHMARK(BM_FindScan_1KB_ThreeBlocks);
 BENCHMARK(BM_ExpandMacros_100KB_NoBlock);
@@ -174,6 +248,14 @@ BENCHMARK(BM_ExpandMacros_1MB_12000LaunchBlocksTwiceBackToBack)->Unit(benchmark:
 BENCHMARK(BM_ExpandMacros_PeelingChain_18000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_14000_WithKeywords)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_18000_Unclosed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_InnerTags)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_LeadingTagLikeText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_Dollars)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_DollarLess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_10000OpenTagsBefore20000Copies)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_10000BlocksWithOneEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,14 +3,36 @@
 #include <cstdio>
 
 #include "macro/char_boundary.h"
-#include "macro/rewriter.h"
+#include "macro/round_text.h"
 
 namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-// What follows the '$' of a keyword or launch macro.
-constexpr std::string_view kMacroLetters = "YyWMDdHhmsaARS";
+// What follows the '$' of a keyword or launch macro. A switch, as a search
+// of the letters for every '$' of a long run of them costs more than the
+// run.
+bool IsMacroLetter(char c) {
+    switch (c) {
+        case 'Y':
+        case 'y':
+        case 'W':
+        case 'M':
+        case 'D':
+        case 'd':
+        case 'H':
+        case 'h':
+        case 'm':
+        case 's':
+        case 'a':
+        case 'A':
+        case 'R':
+        case 'S':
+            return true;
+        default:
+            return false;
+    }
+}
 
 std::string Printf(const char* format, int number) {
     char text[16];
@@ -41,20 +63,26 @@ std::string ReplaceEach(std::string_view s, std::string_view from, std::string_v
 
 // Runs and removes every opener...closer macro of work, first to last. An
 // argument without its closer runs to the end of work. A removal can join the
-// text on its two sides into a new opener, which is run in its turn.
+// text on its two sides into a new opener, which is run in its turn. The text
+// is rewritten as the rounds rewrite theirs (its rounds stay 0), so that many
+// removals do not move the rest of it each time.
 template <typename Launch>
 std::string RunLaunchMacros(std::string work, std::string_view opener, std::string_view closer,
                             Launch launch) {
-    Rewriter text(std::move(work), opener.size() - 1);
-    for (std::size_t macro = text.Find(opener); macro != npos; macro = text.Find(opener)) {
-        const std::string& buffer = text.Buffer();
+    if (FindOnBoundary(work, opener, 0) == npos) {
+        return work;
+    }
+    RoundText text(work);
+    std::string scratch;
+    for (std::size_t macro = text.Find(opener, 0); macro != npos;
+         macro = text.Find(opener, text.RestStart())) {
         const std::size_t argument = macro + opener.size();
         const std::size_t closing = text.Find(closer, argument);
-        const std::size_t argumentEnd = closing == npos ? buffer.size() : closing;
+        const std::size_t argumentEnd = closing == npos ? text.Size() : closing;
         if (argumentEnd > argument) {
-            launch(buffer.substr(argument, argumentEnd - argument));
+            launch(std::string(text.Bytes(argument, argumentEnd, scratch)));
         }
-        text.Replace(macro, closing == npos ? buffer.size() : closing + closer.size(), "");
+        text.Replace(macro, closing == npos ? text.Size() : closing + closer.size(), "", 0);
     }
     return std::move(text).Finish();
 }
@@ -105,8 +133,8 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
     // Keywords and launch macros all begin with '$' and a letter, and no
     // value brings a '$'.
     std::size_t macro = 1;
-    while (macro < work.size() && (work[macro - 1] != '$' || work[macro] == '$' ||
-                                   kMacroLetters.find(work[macro]) == npos)) {
+    while (macro < work.size() &&
+           (work[macro - 1] != '$' || work[macro] == '$' || !IsMacroLetter(work[macro]))) {
         ++macro;
     }
     if (macro >= work.size()) {
@@ -139,7 +167,7 @@ std::size_t InertLength(std::string_view expansion) {
         if ((c == '<' &&
              (next == 'p' || next == '/' ||
               (next == '<' && (i + 2 >= expansion.size() || expansion[i + 2] == 'p')))) ||
-            (c == '$' && kMacroLetters.find(next) != npos)) {
+            (c == '$' && IsMacroLetter(next))) {
             break;
         }
         if (c != '<' && c != '$' && !IsLeadByte(static_cast<unsigned char>(c))) {
