@@ -544,15 +544,6 @@ std::string HistoryFile(const std::vector<std::string>& newestFirst) {
     return bytes;
 }
 
-// The file just after a save that WaitForSize has seen: Wine puts it in place
-// by a rename and can keep it open a moment longer, so the first opening may
-// still fail.
-std::optional<std::string> ReadAfterSave(const std::string& path) {
-    std::optional<std::string> bytes;
-    WaitUntil([&] { return (bytes = ReadFileBytes(path)).has_value(); }, 1000);
-    return bytes;
-}
-
 // A copy that Pikora has read (and so recorded or refused) before this returns.
 void CopyRead(const std::string& ascii) {
     UnicodeCopyOnRequest clip(std::wstring(ascii.begin(), ascii.end()), std::nullopt);
@@ -599,7 +590,7 @@ TEST_F(PikoraStore, ASaveThatFailsIsToldOnceKeepsTheListAndResumesWhenTheFileIsW
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.what);
-        const auto saved = ReadAfterSave(dat);
+        const auto saved = ReadReplacedFile(dat);
         ASSERT_TRUE(saved.has_value());
         ASSERT_TRUE(fault.make()) << ErrorText(GetLastError());
         const DWORD attributes = GetFileAttributesA(dat.c_str());
@@ -623,7 +614,7 @@ TEST_F(PikoraStore, ASaveThatFailsIsToldOnceKeepsTheListAndResumesWhenTheFileIsW
         list.insert(list.begin(), std::string("mended ") + fault.what);
         ASSERT_NO_FATAL_FAILURE(CopyRead(list.front()));
         EXPECT_TRUE(WaitForSize(dat, HistoryFile(list).size())) << "Pikora.dat: " << SizeText(dat);
-        EXPECT_EQ(DescribeDat(ReadAfterSave(dat)),
+        EXPECT_EQ(DescribeDat(ReadReplacedFile(dat)),
                   DescribeEntries(DecodeDat(HistoryFile(list)).entries));
     }
     // A save keeps the flags the user gave the file, as a write in place would.
@@ -734,7 +725,7 @@ TEST_F(PikoraStore, AFullDiskKeepsTheOldFileIsToldOnceAndTheSaveAfterSpaceReturn
     std::vector<std::string> list = {"saved before the disk filled"};
     ASSERT_NO_FATAL_FAILURE(CopyRead(list.front()));
     ASSERT_TRUE(WaitForSize(dat, HistoryFile(list).size())) << "Pikora.dat: " << SizeText(dat);
-    const auto before = ReadAfterSave(dat);
+    const auto before = ReadReplacedFile(dat);
     ASSERT_TRUE(before.has_value());
 
     {

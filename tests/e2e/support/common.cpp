@@ -81,6 +81,12 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
+std::optional<std::string> ReadReplacedFile(const std::string& path) {
+    std::optional<std::string> bytes;
+    WaitUntil([&] { return (bytes = ReadFileBytes(path)).has_value() || !FileSize(path); }, 1000);
+    return bytes;
+}
+
 std::optional<unsigned long long> FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) {

@@ -43,6 +43,9 @@ std::string ErrorText(DWORD error);
 // Whole file as bytes; nothing when it cannot be opened (missing, or held
 // open without sharing by its writer at this moment).
 std::optional<std::string> ReadFileBytes(const std::string& path);
+// The same for a file the program replaces by a rename: Wine refuses to open
+// one for a moment after that, so a file that is there is read once it opens.
+std::optional<std::string> ReadReplacedFile(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // Size from the directory entry; the file is not opened, so polling it never

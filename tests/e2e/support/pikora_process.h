@@ -71,8 +71,8 @@ class PikoraProcess {
     DWORD ExitCode() const { return m_process.ExitCode(); }
 
     // Nothing while the file is missing or held open by Pikora's writer.
-    std::optional<std::string> ReadIni() const { return ReadFileBytes(IniPath()); }
-    std::optional<std::string> ReadDat() const { return ReadFileBytes(DatPath()); }
+    std::optional<std::string> ReadIni() const { return ReadReplacedFile(IniPath()); }
+    std::optional<std::string> ReadDat() const { return ReadReplacedFile(DatPath()); }
 
     // WM_COMMAND with the id in the low word, lParam 0, as a menu sends it.
     bool PostCommand(UINT id) const;
