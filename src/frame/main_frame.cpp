@@ -297,9 +297,12 @@ void CMainFrame::ClipboardPass() {
 
 void CMainFrame::ReadPendingCopy(DWORD waitMs) {
     const DWORD start = ::GetTickCount();
-    while (m_nClipboardRetries > 0) {
+    // Pending from the announcement on, not only once a read has failed: the
+    // first pass may still wait behind a posted message (WordBugSW) that comes
+    // after the keystroke that is about to write the clipboard over.
+    while (m_pendingGate) {
         ClipboardPass();
-        if (m_nClipboardRetries == 0 || ::GetTickCount() - start >= waitMs) {
+        if (!m_pendingGate || ::GetTickCount() - start >= waitMs) {
             return;
         }
         ::Sleep(kClipboardRetryMs);
