@@ -81,12 +81,9 @@ std::string LaunchBlocksTwice(int count, std::size_t fillerBytes) {
     return half + half;
 }
 
-// count times opening, a block that expands to nothing, count times the rest
-// of an opening tag, half a megabyte, then closing: each removal joins a new
-// opening tag whose block spans the half megabyte again. With piece after
-// each closing tag but the last, every block is a little longer.
-std::string PeelingChain(int count, const std::string& piece, bool closed,
-                         const std::string& lead = "") {
+// count times the start of an opening tag, a block that expands to nothing,
+// count times the rest of an opening tag: each removal joins the next tag.
+std::string JoinedTags(int count) {
     std::string text;
     for (int i = 0; i < count; ++i) {
         text += "<pikora";
@@ -95,6 +92,16 @@ std::string PeelingChain(int count, const std::string& piece, bool closed,
     for (int i = 0; i < count; ++i) {
         text += "MACRO>";
     }
+    return text;
+}
+
+// count times opening, a block that expands to nothing, count times the rest
+// of an opening tag, half a megabyte, then closing: each removal joins a new
+// opening tag whose block spans the half megabyte again. With piece after
+// each closing tag but the last, every block is a little longer.
+std::string PeelingChain(int count, const std::string& piece, bool closed,
+                         const std::string& lead = "") {
+    std::string text = JoinedTags(count);
     text += lead + Filler(500 * 1024);
     for (int i = 0; i < count && closed; ++i) {
         text += piece + "</pikoraMACRO>";
@@ -106,14 +113,7 @@ std::string PeelingChain(int count, const std::string& piece, bool closed,
 // is, so that each block holds it again: with the closing tags after it, or
 // none.
 std::string PeelingChainBeforeALongRun(int count, int pieces, bool closed) {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        text += "<pikora";
-    }
-    text += "<pikoraMACRO></pikoraMACRO>";
-    for (int i = 0; i < count; ++i) {
-        text += "MACRO>";
-    }
+    std::string text = JoinedTags(count);
     text += Filler(1000);
     for (int i = 0; i < pieces; ++i) {
         text += "$<";
