@@ -47,10 +47,18 @@ bool ReadTextBlock(HANDLE data, std::basic_string<Char>& text) {
     return true;
 }
 
+bool IsTextAvailable() {
+    return ::IsClipboardFormatAvailable(CF_TEXT) || ::IsClipboardFormatAvailable(CF_UNICODETEXT);
+}
+
 bool ReadOpenClipboardTexts(ClipboardTexts& texts) {
     ClipboardTexts read;
     HANDLE data = ::GetClipboardData(CF_TEXT);
-    if (data && !ReadTextBlock(data, read.text)) {
+    if (data ? !ReadTextBlock(data, read.text) : IsTextAvailable()) {
+        // Text is listed but could not be had: an owner that failed to
+        // render it, or (under Wine) another opener that took the clipboard
+        // over from us. Taking that for "" would quote or restore nothing in
+        // place of the user's text.
         return false;
     }
     // A Unicode block that cannot be had leaves nothing to compare with: the
@@ -73,10 +81,6 @@ std::string Cp932TextOf(const ClipboardTexts& texts) {
     }
     return ui::Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(texts.unicode->data()),
                                         texts.unicode->size()));
-}
-
-bool IsTextAvailable() {
-    return ::IsClipboardFormatAvailable(CF_TEXT) || ::IsClipboardFormatAvailable(CF_UNICODETEXT);
 }
 
 }  // namespace

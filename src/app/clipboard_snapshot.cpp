@@ -82,10 +82,12 @@ ClipboardSnapshot ClipboardSnapshot::TakeNow() {
     if (!clipboard.IsOpen()) {
         return snapshot;
     }
-    snapshot.m_taken = true;
-    if (::IsClipboardFormatAvailable(CF_TEXT)) {
-        ReadOpenClipboardText(snapshot.m_text);
+    // A text that is there but cannot be read is no snapshot: restoring it
+    // would put an empty text in place of the user's.
+    if (::IsClipboardFormatAvailable(CF_TEXT) && !ReadOpenClipboardText(snapshot.m_text)) {
+        return snapshot;
     }
+    snapshot.m_taken = true;
     const bool hasDib = ::IsClipboardFormatAvailable(CF_DIB) != FALSE;
     std::vector<Format> formats;
     bool keepFormats = false;

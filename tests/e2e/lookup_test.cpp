@@ -134,6 +134,16 @@ TEST_F(PikoraLookup, QuotingLeavesAPictureOnTheClipboardAlone) {
     EXPECT_EQ(LookUp(Lookup::Japanese), std::string(kDicCgi) + "?MT=&sw=2");
     EXPECT_TRUE(ClipboardHasFormat(CF_DIB));
     EXPECT_FALSE(GetClipboardText().has_value()) << Hex(GetClipboardText().value_or(""));
+
+    // Nor a text that its owner fails to hand over: that is no empty text.
+    // The command is sent, so that this thread answers Pikora's requests for
+    // the text while it waits.
+    UnicodeCopyOnRequest refusing(L"a", std::nullopt, false);
+    ASSERT_TRUE(refusing.Ok());
+    const DWORD before = GetClipboardSequenceNumber();
+    SendMessageA(pikora_.Frame(), WM_COMMAND, MAKEWPARAM(kIdAddQuote, 0), 0);
+    EXPECT_TRUE(refusing.WaitRead(0));
+    EXPECT_EQ(GetClipboardSequenceNumber(), before) << "quoted a text it could not read";
 }
 
 }  // namespace

@@ -102,8 +102,8 @@ bool SetClipboardText(const std::string& cp932, const std::vector<ExtraFormat>& 
 }
 
 UnicodeCopyOnRequest::UnicodeCopyOnRequest(std::wstring text,
-                                           const std::optional<std::string>& cp932)
-    : m_text(std::move(text)) {
+                                           const std::optional<std::string>& cp932, bool handsOver)
+    : m_text(std::move(text)), m_handsOver(handsOver) {
     static const char kClass[] = "e2e_UnicodeCopyOnRequest";
     WNDCLASSA wc{};
     wc.lpfnWndProc = WindowProc;
@@ -149,17 +149,22 @@ LRESULT CALLBACK UnicodeCopyOnRequest::WindowProc(HWND hwnd, UINT msg, WPARAM wP
     auto* self = reinterpret_cast<UnicodeCopyOnRequest*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (self != nullptr && msg == WM_RENDERFORMAT && wParam == CF_UNICODETEXT) {
         // The clipboard is open for the program that asked: put the data only.
-        PutGlobal(CF_UNICODETEXT, self->m_text.c_str(),
-                  (self->m_text.size() + 1) * sizeof(wchar_t));
+        if (self->m_handsOver) {
+            PutGlobal(CF_UNICODETEXT, self->m_text.c_str(),
+                      (self->m_text.size() + 1) * sizeof(wchar_t));
+        }
         self->m_read = true;
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// Reads open with a window: under Wine an opener without one takes the
+// clipboard over from Pikora while Pikora reads it, and Pikora then reads
+// nothing.
 std::optional<std::string> GetClipboardText() {
-    OpenedClipboard clipboard;
-    if (!clipboard.IsOpen()) {
+    ClipboardHolder clipboard;
+    if (!clipboard.Hold(kOpenRetryMs)) {
         return std::nullopt;
     }
     auto bytes = ReadGlobal(CF_TEXT);
@@ -171,8 +176,8 @@ std::optional<std::string> GetClipboardText() {
 
 std::optional<std::string> GetClipboardFormatBytes(const std::string& formatName) {
     const UINT format = RegisterClipboardFormatA(formatName.c_str());
-    OpenedClipboard clipboard;
-    if (format == 0 || !clipboard.IsOpen()) {
+    ClipboardHolder clipboard;
+    if (format == 0 || !clipboard.Hold(kOpenRetryMs)) {
         return std::nullopt;
     }
     return ReadGlobal(format);

@@ -30,7 +30,10 @@ bool SetClipboardText(const std::string& cp932, const std::vector<ExtraFormat>& 
 // under test has read this copy and not only a later one.
 class UnicodeCopyOnRequest {
   public:
-    UnicodeCopyOnRequest(std::wstring text, const std::optional<std::string>& cp932);
+    // With handsOver false, a request gets nothing, as from an owner that
+    // fails to render.
+    UnicodeCopyOnRequest(std::wstring text, const std::optional<std::string>& cp932,
+                         bool handsOver = true);
     // Gives up the clipboard window; the copy goes with it unless replaced.
     ~UnicodeCopyOnRequest();
     UnicodeCopyOnRequest(const UnicodeCopyOnRequest&) = delete;
@@ -46,6 +49,7 @@ class UnicodeCopyOnRequest {
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     std::wstring m_text;
     HWND m_window = nullptr;
+    bool m_handsOver = true;
     bool m_ok = false;
     bool m_read = false;
 };
