@@ -28,6 +28,9 @@ pikora::ScreenRect MonitorRectAt(POINT p) {
     return {desktop.left, desktop.top, desktop.right, desktop.bottom};
 }
 
+// How long a paste waits for the application to take the focus back.
+constexpr DWORD kTargetFocusWaitMs = 3000;
+
 void KeyEvent(BYTE vk, DWORD flags) {
     ::keybd_event(vk, 0, flags, 0);
 }
@@ -118,6 +121,22 @@ void CPopupApp::KeepTargetInFront() {
         }
         ActivateTarget();
         ::Sleep(20);
+    }
+    // Being in front is not yet having the focus: the target's thread takes
+    // it when it handles its activation, which a busy application does late.
+    // Wine gives a key to the window that has the focus when the key is
+    // sent, so a Ctrl+V sent before then is lost. A hung application gets
+    // the keys after the wait all the same.
+    const DWORD thread = ::GetWindowThreadProcessId(root, nullptr);
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (!::GetGUIThreadInfo(thread, &gui) || (gui.hwndActive == root && gui.hwndFocus) ||
+            ::GetTickCount() - start >= kTargetFocusWaitMs) {
+            return;
+        }
+        ::Sleep(10);
     }
 }
 

@@ -118,6 +118,24 @@ TEST_F(PikoraClipboardRestore, EachPasteGivesBackWhatWasThereUnicodeTextWhole) {
     ASSERT_TRUE(SetClipboardText("another copy"));
     ASSERT_NO_FATAL_FAILURE(PasteTopEntry("abxxxx"));
     EXPECT_EQ(GetClipboardText().value_or("(none)"), "another copy");
+
+    // An application that is busy when the keystroke comes takes it long
+    // after 400 ms: it must still find the entry there, not the copy.
+    ASSERT_NE(OpenPopupWithAltX(), nullptr);
+    HANDLE busy = OpenThread(THREAD_SUSPEND_RESUME, FALSE,
+                             GetWindowThreadProcessId(notepad_->Frame(), nullptr));
+    ASSERT_NE(busy, nullptr);
+    ClipboardWatch clipboard;
+    SuspendThread(busy);
+    PressKey(VK_RETURN);
+    const bool written = clipboard.WaitChanges(1);
+    Sleep(1000);
+    ResumeThread(busy);
+    CloseHandle(busy);
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(notepad_->WaitForText("abxxxxx")) << Utf8(notepad_->Text());
+    EXPECT_TRUE(clipboard.WaitChanges(2));
+    EXPECT_EQ(GetClipboardText().value_or("(none)"), "another copy");
 }
 
 TEST_F(PikoraClipboardRestore, AMixedCopyPutBackAfterThePasteIsNotRecordedAsHistory) {
