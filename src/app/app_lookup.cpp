@@ -47,14 +47,21 @@ void CPopupApp::LookUpClipboardText(UINT id, HWND owner, bool lowerEnglish) {
 }
 
 void CPopupApp::OnAddQuote() {
+    // Another program may hold the clipboard for a moment (a clipboard tool
+    // reading the last copy): the text is waited for as a paste's write is.
     std::string text;
-    if (!app::GetClipboardText(text) && ::CountClipboardFormats() > 0) {
-        // Something that is not text (a picture, files), or a clipboard that
-        // another program holds open: writing the bare quote string would
-        // throw the user's data away.
+    bool read = false;
+    app::Retrying(app::kClipboardAttempts, false, [&] {
+        read = app::GetClipboardText(text);
+        return read || !::IsClipboardFormatAvailable(CF_TEXT);
+    });
+    if (!read && ::CountClipboardFormats() > 0) {
+        // Something that is not text (a picture, files), or a text that
+        // could not be had: writing the bare quote string would throw the
+        // user's data away.
         return;
     }
-    app::SetClipboardText(pikora::AddQuote(text, m_settings.InyouChar));
+    app::SetClipboardTextRetrying(pikora::AddQuote(text, m_settings.InyouChar), false, false);
 }
 
 void CPopupApp::OpenWebSearch(HWND owner, const std::string& text) {

@@ -45,13 +45,15 @@ bool SetClipboardText(const std::string& text, bool markTransient = false);
 // clipboard history not to record the content, to the clipboard this thread
 // has open and has emptied.
 void PutTransientMarks();
+// The attempts of a clipboard access that must get in past another program.
+constexpr int kClipboardAttempts = 11;
 // Runs attempt up to `attempts` times, 50 ms apart (also before the first with
 // waitFirst), until it succeeds: for the clipboard writes that must get in
 // past another program holding the clipboard open for a moment.
 bool Retrying(int attempts, bool waitFirst, const std::function<bool()>& attempt);
 // SetClipboardText, Retrying.
 bool SetClipboardTextRetrying(const std::string& text, bool markTransient, bool waitFirst,
-                              int attempts = 11);
+                              int attempts = kClipboardAttempts);
 
 // How long a paste waits for a clipboard that another program keeps open,
 // and the SetClipboardTextRetrying attempts (50 ms apart) that make it.

@@ -265,7 +265,7 @@ void CPopupApp::PasteEntry(int index) {
     if (!keep) {
         // A clipboard tool or the application itself may still have the
         // clipboard open: try as long as the paste's own write did.
-        const bool restored = app::Retrying(11, false, [&] {
+        const bool restored = app::Retrying(app::kClipboardAttempts, false, [&] {
             return saved.IsTextOnly() ? app::SetClipboardText(saved.Text(), true) : saved.Restore();
         });
         if (restored && saved.IsTextOnly()) {

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -19,32 +18,9 @@ namespace {
 using namespace e2e;
 
 bool SetClipboardUnicode(const std::wstring& text) {
-    if (!OpenClipboard(nullptr)) {
-        return false;
-    }
-    EmptyClipboard();
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    bool ok = false;
-    if (block != nullptr) {
-        std::memcpy(GlobalLock(block), text.c_str(), bytes);
-        GlobalUnlock(block);
-        ok = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-        if (!ok) {
-            GlobalFree(block);
-        }
-    }
-    CloseClipboard();
-    return ok;
-}
-
-HGLOBAL BlockWith(const void* bytes, size_t size) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (block != nullptr) {
-        std::memcpy(GlobalLock(block), bytes, size);
-        GlobalUnlock(block);
-    }
-    return block;
+    return SetClipboardBlocks(
+        {{CF_UNICODETEXT, std::string(reinterpret_cast<const char*>(text.c_str()),
+                                      (text.size() + 1) * sizeof(wchar_t))}});
 }
 
 // A text and a small picture in one copy, as a browser or a word processor
@@ -59,19 +35,13 @@ bool SetClipboardTextAndPicture(const std::string& text) {
     header.biCompression = BI_RGB;
     std::string dib(reinterpret_cast<const char*>(&header), sizeof header);
     dib.append(16, '\x7f');
-    if (!OpenClipboard(nullptr)) {
-        return false;
-    }
-    EmptyClipboard();
-    const bool ok = SetClipboardData(CF_TEXT, BlockWith(text.c_str(), text.size() + 1)) &&
-                    SetClipboardData(CF_DIB, BlockWith(dib.data(), dib.size()));
-    CloseClipboard();
-    return ok;
+    return SetClipboardBlocks({{CF_TEXT, text + '\0'}, {CF_DIB, dib}});
 }
 
 std::wstring ClipboardUnicode() {
     std::wstring text;
-    if (!OpenClipboard(nullptr)) {
+    ClipboardHolder clipboard;
+    if (!clipboard.Hold(3000)) {
         return L"<not open>";
     }
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
@@ -80,7 +50,6 @@ std::wstring ClipboardUnicode() {
             GlobalUnlock(data);
         }
     }
-    CloseClipboard();
     return text;
 }
 

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iostream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -315,34 +313,12 @@ class PikoraWithNotepad : public PikoraTest {
     }
 
     // Alt+X as the user presses it; the popup that opens, ready for keys, or
-    // nullptr. Wine takes its keyboard state from the X server whenever one
-    // of its windows gets the X focus, and the X server knows nothing of keys
-    // given through SendInput: a focus change that comes between the Alt and
-    // the X lets go of the Alt, and notepad gets an x. A hotkey that reached
-    // Pikora types nothing, so that x proves the chord never got there: it is
-    // taken back and the chord pressed once more.
+    // nullptr.
     HWND OpenPopupWithAltX() {
-        const std::string before = notepad_ ? notepad_->Text() : std::string();
-        PressChord({VK_MENU}, 'X');
-        const auto typedX = [&] {
-            const std::string now = notepad_ ? notepad_->Text() : before;
-            return now.size() == before.size() + 1 &&
-                   std::count(now.begin(), now.end(), 'x') ==
-                       std::count(before.begin(), before.end(), 'x') + 1;
-        };
-        bool lost = false;
-        WaitUntil(
-            [&] {
-                lost = typedX();
-                return lost || FindPopup(pikora_.Pid()) != nullptr;
-            },
-            3000);
-        if (lost && FindPopup(pikora_.Pid()) == nullptr) {
-            std::cout << "Alt+X reached notepad as a plain x; pressed again\n";
-            PressKey(VK_BACK);
-            if (!notepad_->WaitForText(before)) {
-                return nullptr;
-            }
+        if (notepad_) {
+            PressChordInto(notepad_->Edit(), {VK_MENU}, 'X', 30,
+                           [&] { return FindPopup(pikora_.Pid()) != nullptr; });
+        } else {
             PressChord({VK_MENU}, 'X');
         }
         return WaitForFocusedPopup(pikora_.Pid());

@@ -75,30 +75,36 @@ std::string DwordBytes(DWORD value) {
 }
 
 bool SetClipboardText(const std::string& cp932, const std::vector<ExtraFormat>& extras) {
-    // Wine lets an opener without a window in while another program has the
-    // clipboard open (Pikora reading the copy before), and then refuses to
-    // empty it: open again until emptying works.
-    std::optional<OpenedClipboard> clipboard;
-    const bool emptied = WaitUntil(
-        [&] {
-            clipboard.reset();
-            clipboard.emplace();
-            return clipboard->IsOpen() && EmptyClipboard() != FALSE;
-        },
-        kOpenRetryMs, 10);
-    if (!emptied) {
-        return false;
-    }
-    if (!PutGlobal(CF_TEXT, cp932.c_str(), cp932.size() + 1)) {
-        return false;
-    }
+    std::vector<std::pair<UINT, std::string>> blocks{{CF_TEXT, cp932 + '\0'}};
     for (const auto& extra : extras) {
         const UINT format = RegisterClipboardFormatA(extra.name.c_str());
-        if (format == 0 || !PutGlobal(format, extra.bytes.data(), extra.bytes.size())) {
+        if (format == 0) {
             return false;
         }
+        blocks.emplace_back(format, extra.bytes);
     }
-    return true;
+    return SetClipboardBlocks(blocks);
+}
+
+bool SetClipboardBlocks(const std::vector<std::pair<UINT, std::string>>& blocks) {
+    // Wine lets an opener without a window in while another program has the
+    // clipboard open (Pikora reading the copy before), and the one that was
+    // in first can then neither empty it nor put anything there: start again
+    // until the whole copy went in under one opening.
+    return WaitUntil(
+        [&] {
+            OpenedClipboard clipboard;
+            if (!clipboard.IsOpen() || !EmptyClipboard()) {
+                return false;
+            }
+            for (const auto& [format, bytes] : blocks) {
+                if (!PutGlobal(format, bytes.data(), bytes.size())) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        kOpenRetryMs, 10);
 }
 
 UnicodeCopyOnRequest::UnicodeCopyOnRequest(std::wstring text,

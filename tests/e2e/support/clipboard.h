@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -23,6 +24,10 @@ std::string DwordBytes(DWORD value);
 // and the extra formats. Retries opening for a while: the program under test
 // may hold the clipboard briefly.
 bool SetClipboardText(const std::string& cp932, const std::vector<ExtraFormat>& extras = {});
+
+// Replaces the clipboard content with these blocks, each format's bytes as
+// they are, retrying as SetClipboardText does.
+bool SetClipboardBlocks(const std::vector<std::pair<UINT, std::string>>& blocks);
 
 // A copy as a Unicode program makes it, CF_UNICODETEXT (with the CF_TEXT that
 // program offers beside it, if any), whose Unicode text is handed over only

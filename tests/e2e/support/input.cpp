@@ -1,6 +1,12 @@
 #include "support/input.h"
 
+#include <algorithm>
+#include <cctype>
+#include <iostream>
 #include <iterator>
+
+#include "support/common.h"
+#include "support/process_windows.h"
 
 namespace e2e {
 
@@ -98,6 +104,32 @@ void PressChord(std::initializer_list<WORD> modifiers, WORD vk, DWORD holdMs) {
     KeyUp(vk);
     for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) {
         KeyUp(*it);
+    }
+}
+
+void PressChordInto(HWND edit, std::initializer_list<WORD> modifiers, WORD vk, DWORD holdMs,
+                    const std::function<bool()>& done) {
+    const std::string before = TextOf(edit);
+    const char plain = static_cast<char>(std::tolower(vk));
+    const auto typedPlainly = [&] {
+        const std::string now = TextOf(edit);
+        return now.size() == before.size() + 1 &&
+               std::count(now.begin(), now.end(), plain) ==
+                   std::count(before.begin(), before.end(), plain) + 1;
+    };
+    PressChord(modifiers, vk, holdMs);
+    bool lost = false;
+    WaitUntil(
+        [&] {
+            lost = typedPlainly();
+            return lost || done();
+        },
+        3000);
+    if (lost && !done()) {
+        std::cout << "the chord reached the edit as a plain " << plain << "; pressed again\n";
+        PressKey(VK_BACK);
+        WaitUntil([&] { return TextOf(edit) == before; }, 2000);
+        PressChord(modifiers, vk, holdMs);
     }
 }
 

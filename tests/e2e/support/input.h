@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -21,6 +22,16 @@ void PressChord(std::initializer_list<WORD> modifiers, WORD vk, DWORD holdMs = 3
 inline void PressCtrlV() {
     PressChord({VK_CONTROL}, 'V', 300);
 }
+
+// PressChord aimed at the edit control `edit`, until `done` or 3 s. Wine takes
+// its keyboard state from the X server whenever one of its windows gets the X
+// focus, and the X server knows nothing of keys given through SendInput: a
+// focus change that comes between the modifiers and the key lets go of the
+// modifiers, and the key is typed into the edit as a plain letter. A chord
+// that had its effect types nothing, so that letter proves it never arrived:
+// it is taken back and the chord pressed once more.
+void PressChordInto(HWND edit, std::initializer_list<WORD> modifiers, WORD vk, DWORD holdMs,
+                    const std::function<bool()>& done);
 
 // Types plain ASCII text key by key (with Shift where the layout needs it).
 void TypeText(const std::string& ascii);
