@@ -1,6 +1,5 @@
 #include "support/input.h"
 
-#include <algorithm>
 #include <cctype>
 #include <iostream>
 #include <iterator>
@@ -109,26 +108,14 @@ void PressChord(std::initializer_list<WORD> modifiers, WORD vk, DWORD holdMs) {
 
 void PressChordInto(HWND edit, std::initializer_list<WORD> modifiers, WORD vk, DWORD holdMs,
                     const std::function<bool()>& done) {
-    const std::string before = TextOf(edit);
-    const char plain = static_cast<char>(std::tolower(vk));
-    const auto typedPlainly = [&] {
-        const std::string now = TextOf(edit);
-        return now.size() == before.size() + 1 &&
-               std::count(now.begin(), now.end(), plain) ==
-                   std::count(before.begin(), before.end(), plain) + 1;
-    };
+    const std::string typed = TextOf(edit) + static_cast<char>(std::tolower(vk));
     PressChord(modifiers, vk, holdMs);
     bool lost = false;
-    WaitUntil(
-        [&] {
-            lost = typedPlainly();
-            return lost || done();
-        },
-        3000);
+    WaitUntil([&] { return (lost = TextOf(edit) == typed) || done(); }, 3000);
     if (lost && !done()) {
-        std::cout << "the chord reached the edit as a plain " << plain << "; pressed again\n";
+        std::cout << "the chord arrived as a plain key; pressed again\n";
         PressKey(VK_BACK);
-        WaitUntil([&] { return TextOf(edit) == before; }, 2000);
+        WaitUntil([&] { return TextOf(edit) + typed.back() == typed; }, 2000);
         PressChord(modifiers, vk, holdMs);
     }
 }

@@ -23,13 +23,12 @@ inline void PressCtrlV() {
     PressChord({VK_CONTROL}, 'V', 300);
 }
 
-// PressChord aimed at the edit control `edit`, until `done` or 3 s. Wine takes
-// its keyboard state from the X server whenever one of its windows gets the X
-// focus, and the X server knows nothing of keys given through SendInput: a
-// focus change that comes between the modifiers and the key lets go of the
-// modifiers, and the key is typed into the edit as a plain letter. A chord
-// that had its effect types nothing, so that letter proves it never arrived:
-// it is taken back and the chord pressed once more.
+// PressChord aimed at the edit control `edit`, until `done` or 3 s. Wine
+// takes its keyboard state from the X server (which knows nothing of
+// SendInput) when one of its windows gets the X focus, and can so let go of
+// the modifiers under the chord. The key then arrives as a plain letter: that
+// proves the chord never did, so the letter is taken back and the chord
+// pressed once more.
 void PressChordInto(HWND edit, std::initializer_list<WORD> modifiers, WORD vk, DWORD holdMs,
                     const std::function<bool()>& done);
 
