@@ -30,7 +30,9 @@ class Notepad {
 
     // The Edit control's text, CP932 bytes.
     std::string Text() const;
-    bool WaitForText(const std::string& expected, DWORD timeoutMs = 3000) const;
+    // A paste waits up to 3 s for notepad to take the focus back before it
+    // types Ctrl+V, so the text may come later than that on a busy machine.
+    bool WaitForText(const std::string& expected, DWORD timeoutMs = 10000) const;
 
     // Screen point just inside character `index` of the Edit control.
     POINT CharPoint(int index) const;
