@@ -23,10 +23,9 @@ KeywordValues KeywordValuesAt(const LocalTime& now);
 // the text when it has none.
 std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher);
 
-// How much of the start of an expansion a block that holds it, whatever
-// follows it there, leaves unchanged: no tag, keyword or launch macro can
-// begin in it. It ends after a byte that is not a lead byte, so that a walk
-// through the block starts a character there.
+// How much of the start of an expansion stays as it is in any block that
+// holds it right after the opening tag, whatever follows it: no tag, keyword
+// or launch macro can begin there or reach into it from what follows.
 std::size_t InertLength(std::string_view expansion);
 
 }  // namespace pikora
