@@ -166,6 +166,24 @@ class CountedLauncher : public Launcher {
     Launcher& launcher_;
 };
 
+// The last expansion, while the blocks that begin with a tag joined in
+// front of it follow one another, held out of the text between the front
+// and the live text; all its bytes were written by the last round.
+struct Held {
+    std::string inert;
+    std::size_t taken = 0;  // of inert by the tags: inert[taken..] is in the text
+    std::optional<BlockHash> inertHash;
+    std::string tail;  // the rest of the expansion
+    std::optional<BlockHash> tailHash;
+    Round round = 0;
+    // What the last block took after the tail when it gave the tail back
+    // as it was and launched nothing: a block that takes the same again
+    // does the same. And whether that ended with a closing tag.
+    std::optional<std::string> steady;
+    bool steadyClosed = false;
+    std::optional<std::size_t> dollars;  // in the text after the last block
+};
+
 // Each round takes the first block, searching from the start of the text,
 // expands it, and puts the expansion in place of the block and of every copy
 // of it. Then the search starts again, as an expansion can join with the text
@@ -417,24 +435,6 @@ class Expander {
     // An expansion whose inert start is this long is held for blocks that
     // begin just before it.
     static constexpr std::size_t kHoldable = 64;
-
-    // The last expansion, while the blocks that begin with a tag joined in
-    // front of it follow one another, held out of the text between the front
-    // and the live text; all its bytes were written by the last round.
-    struct Held {
-        std::string inert;
-        std::size_t taken = 0;  // of inert by the tags: inert[taken..] is in the text
-        std::optional<BlockHash> inertHash;
-        std::string tail;  // the rest of the expansion
-        std::optional<BlockHash> tailHash;
-        Round round = 0;
-        // What the last block took after the tail when it gave the tail back
-        // as it was and launched nothing: a block that takes the same again
-        // does the same. And whether that ended with a closing tag.
-        std::optional<std::string> steady;
-        bool steadyClosed = false;
-        std::optional<std::size_t> dollars;  // in the text after the last block
-    };
 
     const KeywordValues values_;
     Launcher& launcher_;
