@@ -1,5 +1,6 @@
 #include "macro/macro_block.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "macro/char_boundary.h"
@@ -128,7 +129,13 @@ KeywordValues KeywordValuesAt(const LocalTime& now) {
 std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher) {
     // Every tag goes, not only the block's own: an opening tag inside a block
     // opens nothing, as the block already ends at the first closing tag.
-    std::string work = ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
+    // Mostly the block holds no other tag.
+    const std::size_t other = block.find('<', kOpenTag.size());
+    std::string work = other == npos ? std::string(block.substr(kOpenTag.size()))
+                       : other + kCloseTag.size() == block.size() &&
+                               block.substr(other) == kCloseTag && IsCharBoundary(block, other, 0)
+                           ? std::string(block.substr(kOpenTag.size(), other - kOpenTag.size()))
+                           : ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
     // Keywords and launch macros all begin with '$' and a letter, and no
     // value brings a '$'.
     std::size_t macro = 1;
@@ -157,28 +164,33 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
 
 std::size_t InertLength(std::string_view expansion) {
     std::size_t inert = 0;
-    std::size_t tag = npos;  // where a piece of a tag begins that what follows may complete
-    for (std::size_t i = 0, length = 1; i < expansion.size(); i += length) {
-        length = CharLength(expansion, i);
+    for (std::size_t i = 0; i < expansion.size(); ++i) {
         const char c = expansion[i];
-        if (c == '$' && i + 1 < expansion.size() && IsMacroLetter(expansion[i + 1])) {
-            break;
-        }
         if (c == '<') {
-            tag = i;
-        } else if (tag != npos) {
-            const std::string_view piece = expansion.substr(tag, i + length - tag);
-            const bool opens = kOpenTag.substr(0, piece.size()) == piece;
-            const bool closes = kCloseTag.substr(0, piece.size()) == piece;
-            if ((opens && piece.size() == kOpenTag.size()) || (closes && piece == kCloseTag)) {
-                break;
+            // A tag, or a piece of one that what follows may complete,
+            // ends it; bytes that a piece of a tag leads up to are no end.
+            std::size_t piece = 1;
+            for (const std::string_view tag : {kOpenTag, kCloseTag}) {
+                std::size_t matched = 1;
+                while (matched < tag.size() && i + matched < expansion.size() &&
+                       expansion[i + matched] == tag[matched]) {
+                    ++matched;
+                }
+                if (matched == tag.size() || i + matched == expansion.size()) {
+                    return inert;
+                }
+                piece = std::max(piece, matched);
             }
-            tag = opens || closes ? tag : npos;
-        }
-        // A '$' or a lead byte at the end could take its meaning from what follows.
-        if (tag == npos && c != '$' &&
-            (length == 2 || !IsLeadByte(static_cast<unsigned char>(c)))) {
-            inert = i + length;
+            i += piece - 1;
+        } else if (c == '$') {
+            // Takes its meaning from the byte after it.
+            if (i + 1 < expansion.size() && IsMacroLetter(expansion[i + 1])) {
+                return inert;
+            }
+        } else if (!IsLeadByte(static_cast<unsigned char>(c))) {
+            inert = i + 1;
+        } else if (i + 1 < expansion.size()) {
+            inert = ++i + 1;
         }
     }
     return inert;
