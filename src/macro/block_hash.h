@@ -41,6 +41,17 @@ class BlockHash {
         return hash;
     }
 
+    // Without its last bytes, which are those of last.
+    BlockHash Before(const BlockHash& last) const {
+        BlockHash hash;
+        hash.size_ = size_ - last.size_;
+        for (int i = 0; i < 2; ++i) {
+            hash.value_[i] =
+                Reduce(value_[i] + kPrime - MulMod(last.value_[i], Power(kBases[i], hash.size_)));
+        }
+        return hash;
+    }
+
     // Without its first bytes, which are front.
     BlockHash DropFront(std::string_view front) const {
         const BlockHash dropped = Of(front);
@@ -68,14 +79,20 @@ class BlockHash {
         x = (x & kPrime) + (x >> 61);
         return x >= kPrime ? x - kPrime : x;
     }
-    // x * y for x, y below the prime, without the 128-bit numbers that the
-    // 32-bit build lacks: 2^61 is 1 modulo the prime.
+    // x * y for x, y below the prime: 2^61 is 1 modulo the prime. The 32-bit
+    // build lacks 128-bit numbers and multiplies the halves.
     static std::uint64_t MulMod(std::uint64_t x, std::uint64_t y) {
+#ifdef __SIZEOF_INT128__
+        const unsigned __int128 product = static_cast<unsigned __int128>(x) * y;
+        return Reduce(static_cast<std::uint64_t>(product & kPrime) +
+                      static_cast<std::uint64_t>(product >> 61));
+#else
         const std::uint64_t xHigh = x >> 31, xLow = x & 0x7FFFFFFF;
         const std::uint64_t yHigh = y >> 31, yLow = y & 0x7FFFFFFF;
         const std::uint64_t middle = xHigh * yLow + xLow * yHigh;
         return Reduce((xHigh * yHigh << 1) + (middle >> 30) + ((middle & 0x3FFFFFFF) << 31) +
                       xLow * yLow);
+#endif
     }
     static std::uint64_t Power(std::uint64_t base, std::uint64_t exponent) {
         std::uint64_t result = 1;

@@ -388,9 +388,20 @@ class Expander {
                 held.inertHash = held.inertHash->Then(
                     BlockHash::Of(std::string_view(expansion).substr(0, inert)));
             }
+            if (held.tailHash && inert == 0) {
+                // A tail mostly changes at its end: only that part is hashed again.
+                const std::size_t same = std::mismatch(expansion.begin(), expansion.end(),
+                                                       held.tail.begin(), held.tail.end())
+                                             .first -
+                                         expansion.begin();
+                held.tailHash =
+                    held.tailHash->Before(BlockHash::Of(std::string_view(held.tail).substr(same)))
+                        .Then(BlockHash::Of(std::string_view(expansion).substr(same)));
+            } else {
+                held.tailHash.reset();
+            }
             held.inert.append(expansion, 0, inert);
             held.tail = expansion.substr(inert);
-            held.tailHash.reset();
         }
         return 0;
     }

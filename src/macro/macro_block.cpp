@@ -169,6 +169,12 @@ std::size_t InertLength(std::string_view expansion) {
         if (c == '<') {
             // A tag, or a piece of one that what follows may complete,
             // ends it; bytes that a piece of a tag leads up to are no end.
+            if (i + 1 == expansion.size()) {
+                return inert;
+            }
+            if (expansion[i + 1] != kOpenTag[1] && expansion[i + 1] != kCloseTag[1]) {
+                continue;
+            }
             std::size_t piece = 1;
             for (const std::string_view tag : {kOpenTag, kCloseTag}) {
                 std::size_t matched = 1;
