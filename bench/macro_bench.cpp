@@ -124,6 +124,19 @@ std::string PeelingChainBeforeALongRun(int count, int pieces, bool closed) {
     return text;
 }
 
+// A chain of count tags before a short run, each closing tag after a piece
+// that its block gives back and that no expansion can leave as it is: the
+// rest of each block grows by a piece. The worst found: the rest is expanded
+// again for every tag.
+std::string PeelingChainGrowingRest(int count, const std::string& piece) {
+    std::string text = JoinedTags(count);
+    text += Filler(1000);
+    for (int i = 0; i < count; ++i) {
+        text += piece + "</pikoraMACRO>";
+    }
+    return text;
+}
+
 // count opening tags that no closing tag follows until the first of many
 // copies of a block expanded before them: every copy put in makes the blocks
 // of all the tags change.
@@ -230,6 +243,13 @@ void BM_ExpandMacros_PeelingChain_2000_BeforeALongRun(benchmark::State& state) {
 void BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed(benchmark::State& state) {
     RunExpand(state, PeelingChainBeforeALongRun(2000, 200000, true));
 }
+void BM_ExpandMacros_PeelingChain_19000_GrowingRest(benchmark::State& state) {
+    std::string piece;
+    for (int i = 0; i < 13; ++i) {
+        piece += "$<";
+    }
+    RunExpand(state, PeelingChainGrowingRest(19000, piece));
+}
 void BM_ExpandMacros_10000BlocksWithOneEnd(benchmark::State& state) {
     RunExpand(state, BlocksWithOneEnd(10000));
 }
@@ -256,6 +276,7 @@ BENCHMARK(BM_ExpandMacros_10000OpenTagsBefore20000Copies)->Unit(benchmark::kMill
 BENCHMARK(BM_ExpandMacros_10000BlocksWithOneEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_19000_GrowingRest)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -142,28 +142,27 @@ class Text {
     std::size_t start_ = 0;  // of the live text in its buffer
 };
 
-// A copy's launches ran with the round that expanded its block.
-class NoLaunch : public Launcher {
+// Passes launches on, or none for a copy, whose launches ran with the round
+// that expanded its block; and counts them.
+class Launches : public Launcher {
   public:
-    void OpenDocument(const std::string&) override {}
-    void StartProgram(const std::string&) override {}
-};
-
-class CountedLauncher : public Launcher {
-  public:
-    explicit CountedLauncher(Launcher& launcher) : launcher_(launcher) {}
+    explicit Launches(Launcher* to) : to_(to) {}
     void OpenDocument(const std::string& target) override {
         ++count;
-        launcher_.OpenDocument(target);
+        if (to_ != nullptr) {
+            to_->OpenDocument(target);
+        }
     }
     void StartProgram(const std::string& commandLine) override {
         ++count;
-        launcher_.StartProgram(commandLine);
+        if (to_ != nullptr) {
+            to_->StartProgram(commandLine);
+        }
     }
     int count = 0;
 
   private:
-    Launcher& launcher_;
+    Launcher* to_;
 };
 
 // The last expansion, while the blocks that begin with a tag joined in
@@ -218,9 +217,9 @@ class Expander {
         std::string scratch;
         const auto [copy, round] = FindCopy(open, end, hash);
         if (copy != npos) {
-            NoLaunch noLaunch;
+            Launches none(nullptr);
             const std::string expansion =
-                ExpandBlock(text_.Bytes(copy, end, scratch), values_, noLaunch);
+                ExpandBlock(text_.Bytes(copy, end, scratch), values_, none);
             text_.MoveFront(copy);
             text_.ReplaceFront(end, expansion, round);
             text_.MoveFrontBefore(copy);
@@ -354,7 +353,7 @@ class Expander {
         }
         const std::string taken(text_.Bytes(front, end, scratch));
         std::string expansion = held.tail;
-        CountedLauncher counted(launcher_);
+        Launches counted(&launcher_);
         if (!steady) {
             expansion = ExpandBlock(std::string(kOpenTag) + held.tail + taken, values_, counted);
         }
