@@ -175,12 +175,11 @@ struct Held {
     std::string tail;  // the rest of the expansion
     std::optional<BlockHash> tailHash;
     Round round = 0;
-    // What the last block took after the tail when it gave the tail back
-    // as it was and launched nothing: a block that takes the same again
-    // does the same. And whether that ended with a closing tag.
-    std::optional<std::string> steady;
-    bool steadyClosed = false;
     std::optional<std::size_t> dollars;  // in the text after the last block
+
+    std::size_t StartAtOrBefore(std::size_t pos) const {
+        return IsCharBoundary(inert, pos, taken) ? pos : pos - 1;
+    }
 };
 
 // Each round takes the first block, searching from the start of the text,
@@ -230,7 +229,7 @@ class Expander {
             ExpandBlock(text_.Bytes(open, end, scratch), values_, launcher_);
         Remember(hash, ++rounds_);
         text_.MoveFront(open);
-        const std::size_t inert = InertLength(expansion);
+        const std::size_t inert = KeptLength(expansion);
         if (inert >= kHoldable) {
             text_.DropFront(end);
             held_.emplace();
@@ -324,84 +323,89 @@ class Expander {
         const std::size_t fromSettled = front - from - tag;
         const std::size_t fromInert = kOpenTag.size() - fromSettled;
         // The rest of the block: the tail, then the live text up to the first
-        // closing tag, which cannot begin in the inert start or run out of it.
-        const bool steady =
-            held.steady && text_.Size() - front >= held.steady->size() &&
-            text_.Bytes(front, front + held.steady->size(), scratch) == *held.steady &&
-            (held.steadyClosed || front + held.steady->size() == text_.Size());
-        std::size_t end = front + (steady ? held.steady->size() : 0);
-        bool closed = steady && held.steadyClosed;
-        if (!steady) {
-            const std::string joins =
-                held.tail +
-                std::string(text_.Bytes(front, std::min(text_.Size(), front + kReach), scratch));
-            const std::size_t inJoins = FindOnBoundary(joins, kCloseTag, 0);
-            if (inJoins != npos && inJoins + kCloseTag.size() <= held.tail.size()) {
-                Unhold();  // the block ends inside the tail
-                return from + tag;
-            }
-            const std::size_t close = inJoins != npos ? npos : text_.Find(kCloseTag, front);
-            closed = inJoins != npos || close != npos;
-            end = inJoins != npos ? front + inJoins + kCloseTag.size() - held.tail.size()
-                  : closed        ? close + kCloseTag.size()
-                                  : text_.Size();
+        // closing tag. None begins in the kept start, but one can run out of
+        // it when what follows changed.
+        const std::size_t first = held.taken + fromInert;
+        std::size_t keep = held.inert.size();
+        const std::size_t lead = keep - held.StartAtOrBefore(keep - std::min(keep - first, kReach));
+        const std::string joins =
+            held.inert.substr(keep - lead) + held.tail +
+            std::string(text_.Bytes(front, std::min(text_.Size(), front + kReach), scratch));
+        const std::size_t inJoins = FindOnBoundary(joins, kCloseTag, 0);
+        if (inJoins < lead ||
+            (inJoins != npos && inJoins + kCloseTag.size() <= lead + held.tail.size())) {
+            Unhold();  // the block ends inside the expansion
+            return from + tag;
+        }
+        const std::size_t close = inJoins != npos ? npos : text_.Find(kCloseTag, front);
+        const std::size_t end = inJoins != npos
+                                    ? front + inJoins + kCloseTag.size() - lead - held.tail.size()
+                                : close != npos ? close + kCloseTag.size()
+                                                : text_.Size();
+        const std::string taken(text_.Bytes(front, end, scratch));
+        // What follows decides how much of the held start the block keeps:
+        // the rest goes back to the tail.
+        std::string rest = held.tail + taken;
+        std::string head = rest.substr(0, kOpenTag.size());
+        std::size_t dollars =
+            std::find_if(rest.begin(), rest.end(), [](char c) { return c != '$'; }) - rest.begin();
+        while (keep > first &&
+               !(IsCharBoundary(held.inert, keep, first) &&
+                 KeepsApart(std::string_view(held.inert).substr(first, keep - first), head, dollars,
+                            held.inert.size() - keep + rest.size()))) {
+            --keep;
+            head = (held.inert[keep] + head).substr(0, kOpenTag.size());
+            dollars = held.inert[keep] == '$' ? dollars + 1 : 0;
         }
         BlockHash takenHash;
-        if (FindCopy(front, end, takenHash).first != npos) {
+        if (keep - first < kOpenTag.size() || FindCopy(front, end, takenHash).first != npos) {
             Unhold();
             return from + tag;
         }
-        const std::string taken(text_.Bytes(front, end, scratch));
-        std::string expansion = held.tail;
-        Launches counted(&launcher_);
-        if (!steady) {
-            expansion = ExpandBlock(std::string(kOpenTag) + held.tail + taken, values_, counted);
+        if (keep < held.inert.size()) {
+            const std::string_view back = std::string_view(held.inert).substr(keep);
+            if (held.inertHash) {
+                held.inertHash = held.inertHash->Before(BlockHash::Of(back));
+            }
+            held.tail.insert(0, back);
+            rest.insert(0, back);
+            held.tailHash.reset();
+            held.inert.resize(keep);
         }
+        const std::string expansion = ExpandBlock(std::string(kOpenTag) + rest, values_, launcher_);
         ++rounds_;
         text_.DropFront(end);
         text_.DropSettled(fromSettled);
         if (held.inertHash) {
             held.inertHash = held.inertHash->DropFront(held.inert.substr(held.taken, fromInert));
         }
-        held.taken += fromInert;
+        held.taken = first;
         held.round = rounds_;
         if (held.dollars) {
             *held.dollars -= std::count(taken.begin(), taken.end(), '$');
         }
-        const std::size_t size =
-            kOpenTag.size() + held.inert.size() - held.taken + held.tail.size() + taken.size();
+        const std::size_t size = kOpenTag.size() + held.inert.size() - first + rest.size();
         if (CanHaveCopies(size, text_.Front())) {
             Remember(BlockHash::Of(kOpenTag).Then(InertHash()).Then(TailHash()).Then(takenHash),
                      rounds_);
         }
-        if (!steady) {
-            held.steady.reset();
-            if (expansion == held.tail && counted.count == 0) {
-                held.steady = taken;
-                held.steadyClosed = closed;
-            }
+        // The new tail's start joins the kept start when what follows it
+        // cannot reach into that.
+        const std::size_t leading =
+            std::find_if(expansion.begin(), expansion.end(), [](char c) { return c != '$'; }) -
+            expansion.begin();
+        const std::size_t kept =
+            KeepsApart(std::string_view(held.inert).substr(first),
+                       expansion.substr(0, kOpenTag.size()), leading, expansion.size())
+                ? KeptLength(expansion)
+                : 0;
+        if (held.inertHash) {
+            held.inertHash =
+                held.inertHash->Then(BlockHash::Of(std::string_view(expansion).substr(0, kept)));
         }
-        if (expansion != held.tail) {
-            const std::size_t inert = InertLength(expansion);
-            if (held.inertHash) {
-                held.inertHash = held.inertHash->Then(
-                    BlockHash::Of(std::string_view(expansion).substr(0, inert)));
-            }
-            if (held.tailHash && inert == 0) {
-                // A tail mostly changes at its end: only that part is hashed again.
-                const std::size_t same = std::mismatch(expansion.begin(), expansion.end(),
-                                                       held.tail.begin(), held.tail.end())
-                                             .first -
-                                         expansion.begin();
-                held.tailHash =
-                    held.tailHash->Before(BlockHash::Of(std::string_view(held.tail).substr(same)))
-                        .Then(BlockHash::Of(std::string_view(expansion).substr(same)));
-            } else {
-                held.tailHash.reset();
-            }
-            held.inert.append(expansion, 0, inert);
-            held.tail = expansion.substr(inert);
-        }
+        held.inert.append(expansion, 0, kept);
+        held.tail = expansion.substr(kept);
+        held.tailHash.reset();
         return 0;
     }
 
@@ -438,6 +442,8 @@ class Expander {
         if (held_) {
             text_.Settle(std::string_view(held_->inert).substr(held_->taken), held_->round);
             text_.ReplaceFront(text_.Front(), held_->tail, held_->round);
+            // What follows can complete a tag that the held start ends with.
+            text_.MoveFrontBefore(text_.Front());
             held_.reset();
         }
     }

@@ -9,6 +9,7 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
+constexpr std::size_t kReach = kCloseTag.size() - 1;
 
 // What follows the '$' of a keyword or launch macro. A switch, as a search
 // of the letters for every '$' of a long run of them costs more than the
@@ -162,44 +163,56 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
                            [&launcher](const std::string& line) { launcher.StartProgram(line); });
 }
 
-std::size_t InertLength(std::string_view expansion) {
-    std::size_t inert = 0;
-    for (std::size_t i = 0; i < expansion.size(); ++i) {
-        const char c = expansion[i];
-        if (c == '<') {
-            // A tag, or a piece of one that what follows may complete,
-            // ends it; bytes that a piece of a tag leads up to are no end.
-            if (i + 1 == expansion.size()) {
-                return inert;
-            }
-            if (expansion[i + 1] != kOpenTag[1] && expansion[i + 1] != kCloseTag[1]) {
-                continue;
-            }
-            std::size_t piece = 1;
-            for (const std::string_view tag : {kOpenTag, kCloseTag}) {
-                std::size_t matched = 1;
-                while (matched < tag.size() && i + matched < expansion.size() &&
-                       expansion[i + matched] == tag[matched]) {
-                    ++matched;
-                }
-                if (matched == tag.size() || i + matched == expansion.size()) {
-                    return inert;
-                }
-                piece = std::max(piece, matched);
-            }
-            i += piece - 1;
-        } else if (c == '$') {
-            // Takes its meaning from the byte after it.
-            if (i + 1 < expansion.size() && IsMacroLetter(expansion[i + 1])) {
-                return inert;
-            }
-        } else if (!IsLeadByte(static_cast<unsigned char>(c))) {
-            inert = i + 1;
-        } else if (i + 1 < expansion.size()) {
-            inert = ++i + 1;
+std::size_t QuietLength(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+        if ((text[i] == '$' && i + 1 < text.size() && IsMacroLetter(text[i + 1])) ||
+            (text[i] == '<' && (text.compare(i, kOpenTag.size(), kOpenTag) == 0 ||
+                                text.compare(i, kCloseTag.size(), kCloseTag) == 0))) {
+            return i;
         }
     }
-    return inert;
+    return text.size();
+}
+
+bool KeepsApart(std::string_view before, std::string_view head, std::size_t dollars,
+                std::size_t size) {
+    if (before.empty() || size == 0) {
+        return true;
+    }
+    // A '$' at the end can begin a keyword with the bytes after it, two
+    // rounds of keywords deep at most, or a launch macro that a removal after
+    // it joins, which takes a '$' and at least the rest of the opener and a
+    // closer, 13 bytes, from after the '$' that follow.
+    if (before.back() == '$' && dollars < (size - dollars) / 8 + 4) {
+        return false;
+    }
+    // A piece of a tag at the end must not go on, neither in after as it is
+    // nor once a tag at its start is removed.
+    const std::string_view end = before.substr(before.size() - std::min(before.size(), kReach));
+    const std::size_t tag = end.rfind('<');
+    if (tag != npos) {
+        const std::string piece = std::string(end.substr(tag)) + head[0];
+        return kOpenTag.substr(0, piece.size()) != piece &&
+               kCloseTag.substr(0, piece.size()) != piece &&
+               head.substr(0, kOpenTag.size()) != kOpenTag;
+    }
+    return true;
+}
+
+std::size_t KeptLength(std::string_view expansion) {
+    std::size_t cut = QuietLength(expansion);
+    std::size_t dollars = 0;
+    while (cut + dollars < expansion.size() && expansion[cut + dollars] == '$') {
+        ++dollars;
+    }
+    for (;; --cut) {
+        if (IsCharBoundary(expansion, cut, 0) &&
+            KeepsApart(expansion.substr(0, cut), expansion.substr(cut, kOpenTag.size()), dollars,
+                       expansion.size() - cut)) {
+            return cut;
+        }
+        dollars = expansion[cut - 1] == '$' ? dollars + 1 : 0;
+    }
 }
 
 }  // namespace pikora
