@@ -165,20 +165,19 @@ class Launches : public Launcher {
     Launcher* to_;
 };
 
-// The last expansion, while the blocks that begin with a tag joined in
-// front of it follow one another, held out of the text between the front
-// and the live text; all its bytes were written by the last round.
+// The last expansion, held out of the text between the front and the live
+// text while the blocks that begin with a tag joined in front of it follow
+// one another. All its bytes were written by the last round.
 struct Held {
-    std::string inert;
-    std::size_t taken = 0;  // of inert by the tags: inert[taken..] is in the text
-    std::optional<BlockHash> inertHash;
-    std::string tail;  // the rest of the expansion
-    std::optional<BlockHash> tailHash;
+    std::string bytes;
+    std::size_t taken = 0;          // by the tags: bytes[taken..] is in the text
+    std::size_t quiet = 0;          // see QuietLength: bytes[taken..quiet) holds nothing
+    std::optional<BlockHash> hash;  // of bytes[taken..], once needed
     Round round = 0;
     std::optional<std::size_t> dollars;  // in the text after the last block
 
     std::size_t StartAtOrBefore(std::size_t pos) const {
-        return IsCharBoundary(inert, pos, taken) ? pos : pos - 1;
+        return IsCharBoundary(bytes, pos, taken) ? pos : pos - 1;
     }
 };
 
@@ -229,12 +228,11 @@ class Expander {
             ExpandBlock(text_.Bytes(open, end, scratch), values_, launcher_);
         Remember(hash, ++rounds_);
         text_.MoveFront(open);
-        const std::size_t inert = KeptLength(expansion);
-        if (inert >= kHoldable) {
+        if (expansion.size() >= kHoldable) {
             text_.DropFront(end);
             held_.emplace();
-            held_->inert = expansion.substr(0, inert);
-            held_->tail = expansion.substr(inert);
+            held_->bytes = expansion;
+            held_->quiet = QuietLength(expansion, values_);
             held_->round = rounds_;
             return 0;
         }
@@ -303,109 +301,81 @@ class Expander {
 
     // A removal that joins a new opening tag in front of the held expansion
     // makes a block that holds the expansion again, up to a closing tag
-    // after it. Its inert start comes through unchanged, so only the rest is
-    // expanded: a chain of such tags costs what its tags and the text between
-    // its closing tags cost, not the expansion's length for each tag. Puts
-    // the expansion back and returns the next opening tag when the block is
-    // not one of these; returns 0 when it holds the new expansion.
+    // after it. Its quiet start comes through unchanged but for a stretch at
+    // its end that what follows it can reach into: a tag can take 25 bytes
+    // of it, keywords 60, and a launch macro 7 for each 3 bytes of what
+    // follows ('<', '>' and '$', which no value brings). Only the rest is
+    // expanded, so that a chain of such tags costs what its tags and the
+    // text between its closing tags cost, not the expansion's length for
+    // each tag. Puts the expansion back and returns the next opening tag
+    // when the block is not one of these; returns 0 when it holds the new
+    // expansion.
     std::size_t Peel() {
         Held& held = *held_;
         std::string scratch;
         const std::size_t front = text_.Front();
         const std::size_t from = text_.StartAtOrBefore(front - std::min(front, kReach));
         const std::size_t tag = FindOnBoundary(std::string(text_.Bytes(from, front, scratch))
-                                                   .append(held.inert, held.taken, kOpenTag.size()),
+                                                   .append(held.bytes, held.taken, kOpenTag.size()),
                                                kOpenTag, 0);
-        if (tag == npos || held.inert.size() - held.taken < 2 * kOpenTag.size()) {
+        if (tag == npos || tag >= front - from) {
             Unhold();
-            return tag == npos ? text_.Find(kOpenTag, text_.Front()) : from + tag;
+            return text_.Find(kOpenTag, text_.Front());
         }
         const std::size_t fromSettled = front - from - tag;
-        const std::size_t fromInert = kOpenTag.size() - fromSettled;
-        // The rest of the block: the tail, then the live text up to the first
-        // closing tag. None begins in the kept start, but one can run out of
-        // it when what follows changed.
-        const std::size_t first = held.taken + fromInert;
-        std::size_t keep = held.inert.size();
-        const std::size_t lead = keep - held.StartAtOrBefore(keep - std::min(keep - first, kReach));
+        const std::size_t first = held.taken + kOpenTag.size() - fromSettled;
+        // The block ends at the first closing tag after its opening tag; none
+        // lies in the quiet start.
+        const std::size_t quiet = std::max(held.quiet, first);
+        const std::size_t search = held.StartAtOrBefore(quiet - std::min(quiet - first, kReach));
         const std::string joins =
-            held.inert.substr(keep - lead) + held.tail +
+            held.bytes.substr(search) +
             std::string(text_.Bytes(front, std::min(text_.Size(), front + kReach), scratch));
         const std::size_t inJoins = FindOnBoundary(joins, kCloseTag, 0);
-        if (inJoins < lead ||
-            (inJoins != npos && inJoins + kCloseTag.size() <= lead + held.tail.size())) {
+        const std::size_t heldPart = held.bytes.size() - search;
+        if (inJoins != npos && inJoins + kCloseTag.size() <= heldPart) {
             Unhold();  // the block ends inside the expansion
             return from + tag;
         }
         const std::size_t close = inJoins != npos ? npos : text_.Find(kCloseTag, front);
-        const std::size_t end = inJoins != npos
-                                    ? front + inJoins + kCloseTag.size() - lead - held.tail.size()
+        const std::size_t end = inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart
                                 : close != npos ? close + kCloseTag.size()
                                                 : text_.Size();
-        const std::string taken(text_.Bytes(front, end, scratch));
-        // What follows decides how much of the held start the block keeps:
-        // the rest goes back to the tail.
-        std::string rest = held.tail + taken;
-        std::string head = rest.substr(0, kOpenTag.size());
-        std::size_t dollars =
-            std::find_if(rest.begin(), rest.end(), [](char c) { return c != '$'; }) - rest.begin();
-        while (keep > first &&
-               !(IsCharBoundary(held.inert, keep, first) &&
-                 KeepsApart(std::string_view(held.inert).substr(first, keep - first), head, dollars,
-                            held.inert.size() - keep + rest.size()))) {
-            --keep;
-            head = (held.inert[keep] + head).substr(0, kOpenTag.size());
-            dollars = held.inert[keep] == '$' ? dollars + 1 : 0;
-        }
         BlockHash takenHash;
-        if (keep - first < kOpenTag.size() || FindCopy(front, end, takenHash).first != npos) {
+        if (FindCopy(front, end, takenHash).first != npos) {
             Unhold();
             return from + tag;
         }
-        if (keep < held.inert.size()) {
-            const std::string_view back = std::string_view(held.inert).substr(keep);
-            if (held.inertHash) {
-                held.inertHash = held.inertHash->Before(BlockHash::Of(back));
-            }
-            held.tail.insert(0, back);
-            rest.insert(0, back);
-            held.tailHash.reset();
-            held.inert.resize(keep);
-        }
-        const std::string expansion = ExpandBlock(std::string(kOpenTag) + rest, values_, launcher_);
+        const std::string taken(text_.Bytes(front, end, scratch));
+        const std::size_t reach = kQuietReach + 3 * (held.bytes.size() - quiet + taken.size());
+        const std::size_t keep =
+            held.StartAtOrBefore(std::max(first, quiet - std::min(quiet, reach)));
+        const std::string expansion =
+            ExpandBlock(std::string(kOpenTag).append(held.bytes, keep) + taken, values_, launcher_);
         ++rounds_;
         text_.DropFront(end);
         text_.DropSettled(fromSettled);
-        if (held.inertHash) {
-            held.inertHash = held.inertHash->DropFront(held.inert.substr(held.taken, fromInert));
-        }
-        held.taken = first;
-        held.round = rounds_;
         if (held.dollars) {
             *held.dollars -= std::count(taken.begin(), taken.end(), '$');
         }
-        const std::size_t size = kOpenTag.size() + held.inert.size() - first + rest.size();
+        if (held.hash) {
+            held.hash = held.hash->DropFront(
+                std::string_view(held.bytes).substr(held.taken, first - held.taken));
+        }
+        held.taken = first;
+        const std::size_t size = kOpenTag.size() + held.bytes.size() - first + taken.size();
         if (CanHaveCopies(size, text_.Front())) {
-            Remember(BlockHash::Of(kOpenTag).Then(InertHash()).Then(TailHash()).Then(takenHash),
-                     rounds_);
+            Remember(BlockHash::Of(kOpenTag).Then(HeldHash()).Then(takenHash), rounds_);
         }
-        // The new tail's start joins the kept start when what follows it
-        // cannot reach into that.
-        const std::size_t leading =
-            std::find_if(expansion.begin(), expansion.end(), [](char c) { return c != '$'; }) -
-            expansion.begin();
-        const std::size_t kept =
-            KeepsApart(std::string_view(held.inert).substr(first),
-                       expansion.substr(0, kOpenTag.size()), leading, expansion.size())
-                ? KeptLength(expansion)
-                : 0;
-        if (held.inertHash) {
-            held.inertHash =
-                held.inertHash->Then(BlockHash::Of(std::string_view(expansion).substr(0, kept)));
+        if (held.hash) {
+            held.hash = held.hash->Before(BlockHash::Of(std::string_view(held.bytes).substr(keep)))
+                            .Then(BlockHash::Of(expansion));
         }
-        held.inert.append(expansion, 0, kept);
-        held.tail = expansion.substr(kept);
-        held.tailHash.reset();
+        held.bytes.replace(keep, npos, expansion);
+        // A tag or macro can run out of the kept bytes into the new ones.
+        const std::size_t scan = held.StartAtOrBefore(keep - std::min(keep - first, kReach));
+        held.quiet = scan + QuietLength(std::string_view(held.bytes).substr(scan), values_);
+        held.round = rounds_;
         return 0;
     }
 
@@ -425,32 +395,29 @@ class Expander {
         return size <= later + 9 * *held_->dollars;
     }
 
-    BlockHash InertHash() {
-        if (!held_->inertHash) {
-            held_->inertHash = BlockHash::Of(std::string_view(held_->inert).substr(held_->taken));
+    BlockHash HeldHash() {
+        if (!held_->hash) {
+            held_->hash = BlockHash::Of(std::string_view(held_->bytes).substr(held_->taken));
         }
-        return *held_->inertHash;
-    }
-    BlockHash TailHash() {
-        if (!held_->tailHash) {
-            held_->tailHash = BlockHash::Of(held_->tail);
-        }
-        return *held_->tailHash;
+        return *held_->hash;
     }
 
+    // Puts the held expansion back in front of the live text, where the
+    // search goes on from a little before it.
     void Unhold() {
         if (held_) {
-            text_.Settle(std::string_view(held_->inert).substr(held_->taken), held_->round);
-            text_.ReplaceFront(text_.Front(), held_->tail, held_->round);
-            // What follows can complete a tag that the held start ends with.
-            text_.MoveFrontBefore(text_.Front());
+            const std::size_t front = text_.Front();
+            text_.ReplaceFront(front, std::string_view(held_->bytes).substr(held_->taken),
+                               held_->round);
+            text_.MoveFrontBefore(front);
             held_.reset();
         }
     }
 
-    // An expansion whose inert start is this long is held for blocks that
-    // begin just before it.
+    // An expansion this long is held for blocks that begin just before it.
     static constexpr std::size_t kHoldable = 64;
+    // What a tag and keywords can reach into the quiet start, with room.
+    static constexpr std::size_t kQuietReach = 320;
 
     const KeywordValues values_;
     Launcher& launcher_;

@@ -9,7 +9,6 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-constexpr std::size_t kReach = kCloseTag.size() - 1;
 
 // What follows the '$' of a keyword or launch macro. A switch, as a search
 // of the letters for every '$' of a long run of them costs more than the
@@ -157,62 +156,28 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
     // Keywords first, so that arguments can name today's file. Documents
     // open before programs start, whatever their order in the block.
     work =
-        RunLaunchMacros(std::move(work), "$RELATE<", ">$RELATE",
+        RunLaunchMacros(std::move(work), kDocumentOpener, ">$RELATE",
                         [&launcher](const std::string& target) { launcher.OpenDocument(target); });
-    return RunLaunchMacros(std::move(work), "$SHELL<", ">$SHELL",
+    return RunLaunchMacros(std::move(work), kProgramOpener, ">$SHELL",
                            [&launcher](const std::string& line) { launcher.StartProgram(line); });
 }
 
-std::size_t QuietLength(std::string_view text) {
+std::size_t QuietLength(std::string_view text, const KeywordValues& values) {
+    const auto at = [text](std::size_t pos, std::string_view what) {
+        return text.compare(pos, what.size(), what) == 0;
+    };
     for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
-        if ((text[i] == '$' && i + 1 < text.size() && IsMacroLetter(text[i + 1])) ||
-            (text[i] == '<' && (text.compare(i, kOpenTag.size(), kOpenTag) == 0 ||
-                                text.compare(i, kCloseTag.size(), kCloseTag) == 0))) {
+        if (text[i] == '<' && (at(i, kOpenTag) || at(i, kCloseTag))) {
+            return i;
+        }
+        if (text[i] == '$' && i + 1 < text.size() && IsMacroLetter(text[i + 1]) &&
+            (at(i, kDocumentOpener) || at(i, kProgramOpener) ||
+             std::any_of(values.begin(), values.end(),
+                         [&](const auto& value) { return at(i, value.first); }))) {
             return i;
         }
     }
     return text.size();
-}
-
-bool KeepsApart(std::string_view before, std::string_view head, std::size_t dollars,
-                std::size_t size) {
-    if (before.empty() || size == 0) {
-        return true;
-    }
-    // A '$' at the end can begin a keyword with the bytes after it, two
-    // rounds of keywords deep at most, or a launch macro that a removal after
-    // it joins, which takes a '$' and at least the rest of the opener and a
-    // closer, 13 bytes, from after the '$' that follow.
-    if (before.back() == '$' && dollars < (size - dollars) / 8 + 4) {
-        return false;
-    }
-    // A piece of a tag at the end must not go on, neither in after as it is
-    // nor once a tag at its start is removed.
-    const std::string_view end = before.substr(before.size() - std::min(before.size(), kReach));
-    const std::size_t tag = end.rfind('<');
-    if (tag != npos) {
-        const std::string piece = std::string(end.substr(tag)) + head[0];
-        return kOpenTag.substr(0, piece.size()) != piece &&
-               kCloseTag.substr(0, piece.size()) != piece &&
-               head.substr(0, kOpenTag.size()) != kOpenTag;
-    }
-    return true;
-}
-
-std::size_t KeptLength(std::string_view expansion) {
-    std::size_t cut = QuietLength(expansion);
-    std::size_t dollars = 0;
-    while (cut + dollars < expansion.size() && expansion[cut + dollars] == '$') {
-        ++dollars;
-    }
-    for (;; --cut) {
-        if (IsCharBoundary(expansion, cut, 0) &&
-            KeepsApart(expansion.substr(0, cut), expansion.substr(cut, kOpenTag.size()), dollars,
-                       expansion.size() - cut)) {
-            return cut;
-        }
-        dollars = expansion[cut - 1] == '$' ? dollars + 1 : 0;
-    }
 }
 
 }  // namespace pikora
