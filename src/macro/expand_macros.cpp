@@ -109,10 +109,6 @@ class Text {
         std::fill_n(live_.rounds.begin() + start_, with.size(), round);
     }
 
-    void Settle(std::string_view bytes, Round round) {
-        settled_.bytes.append(bytes);
-        settled_.rounds.resize(settled_.bytes.size(), round);
-    }
     void DropSettled(std::size_t count) {
         settled_.bytes.resize(Front() - count);
         settled_.rounds.resize(Front());
@@ -142,27 +138,11 @@ class Text {
     std::size_t start_ = 0;  // of the live text in its buffer
 };
 
-// Passes launches on, or none for a copy, whose launches ran with the round
-// that expanded its block; and counts them.
-class Launches : public Launcher {
+// A copy's launches ran with the round that expanded its block.
+class NoLaunch : public Launcher {
   public:
-    explicit Launches(Launcher* to) : to_(to) {}
-    void OpenDocument(const std::string& target) override {
-        ++count;
-        if (to_ != nullptr) {
-            to_->OpenDocument(target);
-        }
-    }
-    void StartProgram(const std::string& commandLine) override {
-        ++count;
-        if (to_ != nullptr) {
-            to_->StartProgram(commandLine);
-        }
-    }
-    int count = 0;
-
-  private:
-    Launcher* to_;
+    void OpenDocument(const std::string&) override {}
+    void StartProgram(const std::string&) override {}
 };
 
 // The last expansion, held out of the text between the front and the live
@@ -174,7 +154,6 @@ struct Held {
     std::size_t quiet = 0;          // see QuietLength: bytes[taken..quiet) holds nothing
     std::optional<BlockHash> hash;  // of bytes[taken..], once needed
     Round round = 0;
-    std::optional<std::size_t> dollars;  // in the text after the last block
 
     std::size_t StartAtOrBefore(std::size_t pos) const {
         return IsCharBoundary(bytes, pos, taken) ? pos : pos - 1;
@@ -215,7 +194,7 @@ class Expander {
         std::string scratch;
         const auto [copy, round] = FindCopy(open, end, hash);
         if (copy != npos) {
-            Launches none(nullptr);
+            NoLaunch none;
             const std::string expansion =
                 ExpandBlock(text_.Bytes(copy, end, scratch), values_, none);
             text_.MoveFront(copy);
@@ -355,18 +334,12 @@ class Expander {
         ++rounds_;
         text_.DropFront(end);
         text_.DropSettled(fromSettled);
-        if (held.dollars) {
-            *held.dollars -= std::count(taken.begin(), taken.end(), '$');
-        }
         if (held.hash) {
             held.hash = held.hash->DropFront(
                 std::string_view(held.bytes).substr(held.taken, first - held.taken));
         }
         held.taken = first;
-        const std::size_t size = kOpenTag.size() + held.bytes.size() - first + taken.size();
-        if (CanHaveCopies(size, text_.Front())) {
-            Remember(BlockHash::Of(kOpenTag).Then(HeldHash()).Then(takenHash), rounds_);
-        }
+        Remember(BlockHash::Of(kOpenTag).Then(HeldHash()).Then(takenHash), rounds_);
         if (held.hash) {
             held.hash = held.hash->Before(BlockHash::Of(std::string_view(held.bytes).substr(keep)))
                             .Then(BlockHash::Of(expansion));
@@ -377,22 +350,6 @@ class Expander {
         held.quiet = scan + QuietLength(std::string_view(held.bytes).substr(scan), values_);
         held.round = rounds_;
         return 0;
-    }
-
-    // A copy of a block lies in the text after it, which only keywords make
-    // longer: by at most 9 bytes for each '$'. A peeled block mostly spans a
-    // long expansion and nothing long enough follows it.
-    bool CanHaveCopies(std::size_t size, std::size_t after) {
-        const std::size_t later = text_.Size() - after;
-        if (size > 10 * later) {
-            return false;
-        }
-        if (!held_->dollars) {
-            std::string scratch;
-            const std::string_view rest = text_.Bytes(after, text_.Size(), scratch);
-            held_->dollars = std::count(rest.begin(), rest.end(), '$');
-        }
-        return size <= later + 9 * *held_->dollars;
     }
 
     BlockHash HeldHash() {
