@@ -150,9 +150,9 @@ class NoLaunch : public Launcher {
 // one another. All its bytes were written by the last round.
 struct Held {
     std::string bytes;
-    std::size_t taken = 0;          // by the tags: bytes[taken..] is in the text
-    std::size_t quiet = 0;          // see QuietLength: bytes[taken..quiet) holds nothing
-    std::optional<BlockHash> hash;  // of bytes[taken..], once needed
+    std::size_t taken = 0;  // by the tags: bytes[taken..] is in the text
+    std::size_t quiet = 0;  // see QuietLength: bytes[taken..quiet) holds nothing
+    BlockHash hash;         // of bytes[taken..]
     Round round = 0;
 
     std::size_t StartAtOrBefore(std::size_t pos) const {
@@ -211,6 +211,7 @@ class Expander {
             text_.DropFront(end);
             held_.emplace();
             held_->bytes = expansion;
+            held_->hash = BlockHash::Of(expansion);
             held_->quiet = QuietLength(expansion, values_);
             held_->round = rounds_;
             return 0;
@@ -334,29 +335,18 @@ class Expander {
         ++rounds_;
         text_.DropFront(end);
         text_.DropSettled(fromSettled);
-        if (held.hash) {
-            held.hash = held.hash->DropFront(
-                std::string_view(held.bytes).substr(held.taken, first - held.taken));
-        }
+        held.hash = held.hash.DropFront(
+            std::string_view(held.bytes).substr(held.taken, first - held.taken));
         held.taken = first;
-        Remember(BlockHash::Of(kOpenTag).Then(HeldHash()).Then(takenHash), rounds_);
-        if (held.hash) {
-            held.hash = held.hash->Before(BlockHash::Of(std::string_view(held.bytes).substr(keep)))
-                            .Then(BlockHash::Of(expansion));
-        }
+        Remember(BlockHash::Of(kOpenTag).Then(held.hash).Then(takenHash), rounds_);
+        held.hash = held.hash.Before(BlockHash::Of(std::string_view(held.bytes).substr(keep)))
+                        .Then(BlockHash::Of(expansion));
         held.bytes.replace(keep, npos, expansion);
         // A tag or macro can run out of the kept bytes into the new ones.
         const std::size_t scan = held.StartAtOrBefore(keep - std::min(keep - first, kReach));
         held.quiet = scan + QuietLength(std::string_view(held.bytes).substr(scan), values_);
         held.round = rounds_;
         return 0;
-    }
-
-    BlockHash HeldHash() {
-        if (!held_->hash) {
-            held_->hash = BlockHash::Of(std::string_view(held_->bytes).substr(held_->taken));
-        }
-        return *held_->hash;
     }
 
     // Puts the held expansion back in front of the live text, where the
