@@ -10,29 +10,9 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-// What follows the '$' of a keyword or launch macro. A switch, as a search
-// of the letters for every '$' of a long run of them costs more than the
-// run.
+// What follows the '$' of a keyword or launch macro.
 bool IsMacroLetter(char c) {
-    switch (c) {
-        case 'Y':
-        case 'y':
-        case 'W':
-        case 'M':
-        case 'D':
-        case 'd':
-        case 'H':
-        case 'h':
-        case 'm':
-        case 's':
-        case 'a':
-        case 'A':
-        case 'R':
-        case 'S':
-            return true;
-        default:
-            return false;
-    }
+    return std::string_view("YyWMDdHhmsaARS").find(c) != npos;
 }
 
 std::string Printf(const char* format, int number) {
@@ -129,13 +109,7 @@ KeywordValues KeywordValuesAt(const LocalTime& now) {
 std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher) {
     // Every tag goes, not only the block's own: an opening tag inside a block
     // opens nothing, as the block already ends at the first closing tag.
-    // Mostly the block holds no other tag.
-    const std::size_t other = block.find('<', kOpenTag.size());
-    std::string work = other == npos ? std::string(block.substr(kOpenTag.size()))
-                       : other + kCloseTag.size() == block.size() &&
-                               block.substr(other) == kCloseTag && IsCharBoundary(block, other, 0)
-                           ? std::string(block.substr(kOpenTag.size(), other - kOpenTag.size()))
-                           : ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
+    std::string work = ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
     // Keywords and launch macros all begin with '$' and a letter, and no
     // value brings a '$'.
     std::size_t macro = 1;
