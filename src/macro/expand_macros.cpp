@@ -281,10 +281,13 @@ class Expander {
 
     // A removal that joins a new opening tag in front of the held expansion
     // makes a block that holds the expansion again, up to a closing tag
-    // after it. Its quiet start comes through unchanged but for a stretch at
-    // its end that what follows it can reach into: a tag can take 25 bytes
-    // of it, keywords 60, and a launch macro 7 for each 3 bytes of what
-    // follows ('<', '>' and '$', which no value brings). Only the rest is
+    // after it. A quiet start (see QuietLength) comes through such a block
+    // unchanged but for its last bytes, which what follows can reach into: a
+    // tag across its end takes up to 12 bytes, a closing tag that its
+    // removal joins 13 more, a keyword 4 in each of the 15 passes, and each
+    // launch macro 7, for 3 bytes that it takes from what follows or from
+    // the bytes reached before (its '<', and the '>' and '$' of its closer,
+    // which no value brings). Only that stretch and what follows are
     // expanded, so that a chain of such tags costs what its tags and the
     // text between its closing tags cost, not the expansion's length for
     // each tag. Puts the expansion back and returns the next opening tag
@@ -321,24 +324,24 @@ class Expander {
         const std::size_t end = inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart
                                 : close != npos ? close + kCloseTag.size()
                                                 : text_.Size();
-        BlockHash takenHash;
-        if (FindCopy(front, end, takenHash).first != npos) {
+        BlockHash afterHash;
+        if (FindCopy(front, end, afterHash).first != npos) {
             Unhold();
             return from + tag;
         }
-        const std::string taken(text_.Bytes(front, end, scratch));
-        const std::size_t reach = kQuietReach + 3 * (held.bytes.size() - quiet + taken.size());
+        const std::string after(text_.Bytes(front, end, scratch));
+        const std::size_t reach = kQuietReach + 3 * (held.bytes.size() - quiet + after.size());
         const std::size_t keep =
             held.StartAtOrBefore(std::max(first, quiet - std::min(quiet, reach)));
         const std::string expansion =
-            ExpandBlock(std::string(kOpenTag).append(held.bytes, keep) + taken, values_, launcher_);
+            ExpandBlock(std::string(kOpenTag).append(held.bytes, keep) + after, values_, launcher_);
         ++rounds_;
         text_.DropFront(end);
         text_.DropSettled(fromSettled);
         held.hash = held.hash.DropFront(
             std::string_view(held.bytes).substr(held.taken, first - held.taken));
         held.taken = first;
-        Remember(BlockHash::Of(kOpenTag).Then(held.hash).Then(takenHash), rounds_);
+        Remember(BlockHash::Of(kOpenTag).Then(held.hash).Then(afterHash), rounds_);
         held.hash = held.hash.Before(BlockHash::Of(std::string_view(held.bytes).substr(keep)))
                         .Then(BlockHash::Of(expansion));
         held.bytes.replace(keep, npos, expansion);
@@ -363,7 +366,9 @@ class Expander {
 
     // An expansion this long is held for blocks that begin just before it.
     static constexpr std::size_t kHoldable = 64;
-    // What a tag and keywords can reach into the quiet start, with room.
+    // How far tags, keywords and the launch macros that take the bytes they
+    // reach can reach into the quiet start: 25 + 60 + 7 * (85 / 3 + 2), with
+    // room.
     static constexpr std::size_t kQuietReach = 320;
 
     const KeywordValues values_;
