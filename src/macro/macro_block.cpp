@@ -140,14 +140,15 @@ std::size_t QuietLength(std::string_view text, const KeywordValues& values) {
     const auto at = [text](std::size_t pos, std::string_view what) {
         return text.compare(pos, what.size(), what) == 0;
     };
-    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i)) {
-        if (text[i] == '<' && (at(i, kOpenTag) || at(i, kCloseTag))) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+            ++i;  // the second byte of a character begins nothing
+        } else if (text[i] == '<' && (at(i, kOpenTag) || at(i, kCloseTag))) {
             return i;
-        }
-        if (text[i] == '$' && i + 1 < text.size() && IsMacroLetter(text[i + 1]) &&
-            (at(i, kDocumentOpener) || at(i, kProgramOpener) ||
-             std::any_of(values.begin(), values.end(),
-                         [&](const auto& value) { return at(i, value.first); }))) {
+        } else if (text[i] == '$' && i + 1 < text.size() && IsMacroLetter(text[i + 1]) &&
+                   (at(i, kDocumentOpener) || at(i, kProgramOpener) ||
+                    std::any_of(values.begin(), values.end(),
+                                [&](const auto& value) { return at(i, value.first); }))) {
             return i;
         }
     }
