@@ -125,9 +125,10 @@ std::string PeelingChainBeforeALongRun(int count, int pieces, bool closed) {
 }
 
 // A chain of count tags before a short run, each closing tag after a piece
-// that its block gives back and that no expansion can leave as it is: the
-// rest of each block grows by a piece. The worst found: the rest is expanded
-// again for every tag.
+// that its block gives back and that the text after it could still change:
+// the rest of each block grows by a piece. Expanding each block's rest again
+// takes the square of the chain's length, seconds for a megabyte; only the
+// stretch that what follows can reach into may be expanded again.
 std::string PeelingChainGrowingRest(int count, const std::string& piece) {
     std::string text = JoinedTags(count);
     text += Filler(1000);
