@@ -124,6 +124,20 @@ std::string PeelingChainBeforeALongRun(int count, int pieces, bool closed) {
     return text;
 }
 
+// A chain of count tags before a short run, each closing tag after a piece
+// that its block gives back and that the text after it could still change:
+// the rest of each block grows by a piece. Expanding each block's rest again
+// takes the square of the chain's length, seconds for a megabyte; only the
+// stretch that what follows can reach into may be expanded again.
+std::string PeelingChainGrowingRest(int count, const std::string& piece) {
+    std::string text = JoinedTags(count);
+    text += Filler(1000);
+    for (int i = 0; i < count; ++i) {
+        text += piece + "</pikoraMACRO>";
+    }
+    return text;
+}
+
 // count opening tags that no closing tag follows until the first of many
 // copies of a block expanded before them: every copy put in makes the blocks
 // of all the tags change.
@@ -230,6 +244,13 @@ void BM_ExpandMacros_PeelingChain_2000_BeforeALongRun(benchmark::State& state) {
 void BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed(benchmark::State& state) {
     RunExpand(state, PeelingChainBeforeALongRun(2000, 200000, true));
 }
+void BM_ExpandMacros_PeelingChain_19000_GrowingRest(benchmark::State& state) {
+    std::string piece;
+    for (int i = 0; i < 13; ++i) {
+        piece += "$<";
+    }
+    RunExpand(state, PeelingChainGrowingRest(19000, piece));
+}
 void BM_ExpandMacros_10000BlocksWithOneEnd(benchmark::State& state) {
     RunExpand(state, BlocksWithOneEnd(10000));
 }
@@ -256,6 +277,7 @@ BENCHMARK(BM_ExpandMacros_10000OpenTagsBefore20000Copies)->Unit(benchmark::kMill
 BENCHMARK(BM_ExpandMacros_10000BlocksWithOneEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_19000_GrowingRest)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,69 +1,163 @@
 #include "macro/expand_macros.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <map>
 #include <optional>
-#include <string>
 #include <vector>
 
-#include "macro/block_print.h"
+#include "macro/block_hash.h"
 #include "macro/char_boundary.h"
-#include "macro/expanded_blocks.h"
 #include "macro/macro_block.h"
-#include "macro/round_text.h"
 
 namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-// A tag that takes bytes from two sides of a point begins at most this far
+// A tag made of bytes from both sides of a point begins at most this far
 // before it.
-constexpr std::size_t kJoinReach = kCloseTag.size() - 1;
+constexpr std::size_t kReach = kCloseTag.size() - 1;
 
-// The last expansion, from its start to the end of its inert start as
-// distances from the end of the text, and what waits to be put in after
-// it: tail in place of the next size bytes.
-struct Peeled {
-    std::size_t startFromEnd = 0;
-    std::size_t inertEndFromEnd = 0;
-    std::size_t size = 0;
-    std::string tail;
-    std::size_t inert = 0;  // of tail, which goes on the inert start
-    Round round = 0;        // of the last block peeled
-    // Prints of the inert bytes of the text from each distance to their
-    // end, and of those of tail.
-    std::vector<BlockPrint> prints;
-    BlockPrint inertPrint;
-    // Of the text after the tail, once needed.
-    std::optional<std::size_t> dollarsAfter;
-    // The rest of the last block peeled, its expansion and the inert start
-    // of that.
-    std::optional<std::string> lastRest;
-    std::string lastExpansion;
-    std::size_t lastInert = 0;
-    // Whether the last expansion gave back the part of its rest that the
-    // tail held, all of it short of inert, and the block ended in the text
-    // after the tail, which took taken; and how many blocks were known then.
-    bool steady = false;
-    std::string taken;
-    std::size_t known = 0;
+using Round = std::uint32_t;
+
+// Bytes, each with the round that wrote it (0: the input).
+struct Stamped {
+    std::string bytes;
+    std::vector<Round> rounds;
 };
 
-// Passes launches on and counts them.
-class CountedLauncher : public Launcher {
+// The text as the rounds rewrite it. A block can begin before the front only
+// with a tag that a round joins across it, so the settled text before the
+// front comes back a few bytes at a time. The live text after the front lies
+// at the end of its buffer, and a round writes its expansion into the room
+// before it: a round costs what its block costs, not what the text does.
+class Text {
   public:
-    explicit CountedLauncher(Launcher& launcher) : launcher_(launcher) {}
-    void OpenDocument(const std::string& target) override {
-        ++count;
-        launcher_.OpenDocument(target);
+    explicit Text(std::string_view input)
+        : live_{std::string(input), std::vector<Round>(input.size())} {}
+
+    std::size_t Front() const { return settled_.bytes.size(); }
+    std::size_t Size() const { return Front() + live_.bytes.size() - start_; }
+    char At(std::size_t pos) const {
+        return pos < Front() ? settled_.bytes[pos] : live_.bytes[Live(pos)];
     }
-    void StartProgram(const std::string& commandLine) override {
-        ++count;
-        launcher_.StartProgram(commandLine);
+    Round RoundAt(std::size_t pos) const {
+        return pos < Front() ? settled_.rounds[pos] : live_.rounds[Live(pos)];
     }
-    int count = 0;
+
+    // The first needle on a character start at or after from, a character
+    // start no earlier than the front; npos when there is none.
+    std::size_t Find(std::string_view needle, std::size_t from) const {
+        const std::size_t hit = FindOnBoundary(live_.bytes, needle, Live(from));
+        return hit == npos ? npos : hit - start_ + Front();
+    }
+
+    std::string_view Bytes(std::size_t pos, std::size_t end, std::string& scratch) const {
+        if (pos >= Front()) {
+            return std::string_view(live_.bytes).substr(Live(pos), end - pos);
+        }
+        if (end <= Front()) {
+            return std::string_view(settled_.bytes).substr(pos, end - pos);
+        }
+        return scratch.assign(settled_.bytes, pos).append(live_.bytes, start_, end - Front());
+    }
+
+    std::size_t StartAtOrBefore(std::size_t pos) const {
+        const bool starts = pos >= Front() ? IsCharBoundary(live_.bytes, Live(pos), start_)
+                                           : IsCharBoundary(settled_.bytes, pos, 0);
+        return starts ? pos : pos - 1;
+    }
+
+    // Moves the front to pos, a character start.
+    void MoveFront(std::size_t pos) {
+        if (pos >= Front()) {
+            const std::size_t count = pos - Front();
+            settled_.bytes.append(live_.bytes, start_, count);
+            settled_.rounds.insert(settled_.rounds.end(), live_.rounds.begin() + start_,
+                                   live_.rounds.begin() + start_ + count);
+            start_ += count;
+            return;
+        }
+        const std::size_t count = Front() - pos;
+        MakeRoom(count);
+        start_ -= count;
+        std::copy(settled_.bytes.begin() + pos, settled_.bytes.end(), live_.bytes.begin() + start_);
+        std::copy(settled_.rounds.begin() + pos, settled_.rounds.end(),
+                  live_.rounds.begin() + start_);
+        DropSettled(count);
+    }
+
+    // Where a tag joined at pos could begin.
+    void MoveFrontBefore(std::size_t pos) {
+        MoveFront(StartAtOrBefore(pos - std::min(pos, kReach)));
+    }
+
+    void DropFront(std::size_t end) { start_ = Live(end); }
+
+    // Puts with in place of [front, end), as round wrote it. Bytes that a
+    // removal brings together did not stand so before it: the byte before
+    // takes the round too, so that no block that holds the two passes for a
+    // copy from before that round.
+    void ReplaceFront(std::size_t end, std::string_view with, Round round) {
+        if (with.empty() && end > Front() && Front() > 0) {
+            settled_.rounds.back() = std::max(settled_.rounds.back(), round);
+        }
+        DropFront(end);
+        MakeRoom(with.size());
+        start_ -= with.size();
+        std::copy(with.begin(), with.end(), live_.bytes.begin() + start_);
+        std::fill_n(live_.rounds.begin() + start_, with.size(), round);
+    }
+
+    void DropSettled(std::size_t count) {
+        settled_.bytes.resize(Front() - count);
+        settled_.rounds.resize(Front());
+    }
+
+    std::string Finish() && { return std::move(settled_.bytes.append(live_.bytes, start_)); }
 
   private:
-    Launcher& launcher_;
+    std::size_t Live(std::size_t pos) const { return pos - Front() + start_; }
+
+    void MakeRoom(std::size_t count) {
+        if (start_ >= count) {
+            return;
+        }
+        // As much room again as there is live text: a row of growing
+        // expansions then copies the text a few times, not once per block.
+        const std::size_t room = count + live_.bytes.size() - start_;
+        Stamped grown{std::string(room, '\0'), std::vector<Round>(room)};
+        grown.bytes.append(live_.bytes, start_);
+        grown.rounds.insert(grown.rounds.end(), live_.rounds.begin() + start_, live_.rounds.end());
+        live_ = std::move(grown);
+        start_ = room;
+    }
+
+    Stamped settled_;
+    Stamped live_;
+    std::size_t start_ = 0;  // of the live text in its buffer
+};
+
+// A copy's launches ran with the round that expanded its block.
+class NoLaunch : public Launcher {
+  public:
+    void OpenDocument(const std::string&) override {}
+    void StartProgram(const std::string&) override {}
+};
+
+// The last expansion, held out of the text between the front and the live
+// text while the blocks that begin with a tag joined in front of it follow
+// one another. All its bytes were written by the last round.
+struct Held {
+    std::string bytes;
+    std::size_t taken = 0;  // by the tags: bytes[taken..] is in the text
+    std::size_t quiet = 0;  // see QuietLength: bytes[taken..quiet) holds nothing
+    BlockHash hash;         // of bytes[taken..]
+    Round round = 0;
+
+    std::size_t StartAtOrBefore(std::size_t pos) const {
+        return IsCharBoundary(bytes, pos, taken) ? pos : pos - 1;
+    }
 };
 
 // Each round takes the first block, searching from the start of the text,
@@ -71,312 +165,220 @@ class CountedLauncher : public Launcher {
 // of it. Then the search starts again, as an expansion can join with the text
 // around it into a new tag.
 //
-// Copies are not looked for ahead: the text after the search's start that no
-// round rewrote yet is the input as it came, and a copy is recognized when
-// the search reaches it. It is one when all its bytes stood there when a
-// round that expanded the same bytes ran (see RoundText); then that round's
-// expansion goes in without a launch, as the round launched already.
+// Copies are not looked for ahead: the text that no round reached yet is the
+// input as it came, and a copy is recognized when the search reaches it. It
+// is one when its bytes are those of a round's block and all of them stood
+// there when that round ran; then it takes the same expansion without a
+// launch, as the round launched already.
 class Expander {
   public:
-    Expander(std::string_view input, KeywordValues values, Launcher& launcher)
-        : values_(std::move(values)), launcher_(launcher), text_(input) {}
+    Expander(std::string_view input, const LocalTime& now, Launcher& launcher)
+        : values_(KeywordValuesAt(now)), launcher_(launcher), text_(input) {}
 
     std::string Run() && {
         for (std::size_t open = text_.Find(kOpenTag, 0); open != npos;) {
-            if (Peel(open)) {
-                open = NextPeelTag();
-                if (open != npos) {
-                    continue;
-                }
-                PutInPeeledTail();
-                open = text_.Find(kOpenTag, text_.RestStart());
-                continue;
-            }
-            PutInPeeledTail();
-            open = ExpandFirstBlock(open);
-            if (open == npos) {
-                open = text_.Find(kOpenTag, text_.RestStart());
-            }
+            open = held_ ? Peel() : ExpandFirstBlock(open);
         }
-        PutInPeeledTail();
+        Unhold();
         return std::move(text_).Finish();
     }
 
   private:
-    // The opening tags inside the block begin blocks that end where it ends.
-    // Each can be a copy that a round before put its expansion in place of;
-    // the earliest of those rounds comes first, as it changed the others.
-    // Returns the first opening tag when it is known to stay first.
+    // Returns the next opening tag, or 0 when the expansion is held.
     std::size_t ExpandFirstBlock(std::size_t open) {
-        // A copy put in inside the block left the closing tags before it
-        // as they were: none.
+        // No closing tag lies between the block's tag and the front.
         const std::size_t close =
-            text_.Find(kCloseTag, std::max(open + kOpenTag.size(), text_.RestStart()));
+            text_.Find(kCloseTag, std::max(open + kOpenTag.size(), text_.Front()));
         const std::size_t end = close == npos ? text_.Size() : close + kCloseTag.size();
-        std::optional<ExpandedBlocks::Copy> earliest;
-        Round round = 0;
-        for (const ExpandedBlocks::Copy& copy : expanded_.EndingAt(text_, open, end)) {
-            const auto first = std::upper_bound(copy.rounds->begin(), copy.rounds->end(),
-                                                text_.Newest(copy.pos, end));
-            if (first != copy.rounds->end() && (!earliest || *first < round)) {
-                earliest = copy;
-                round = *first;
-            }
-        }
+        BlockHash hash;
         std::string scratch;
-        if (earliest) {
+        const auto [copy, round] = FindCopy(open, end, hash);
+        if (copy != npos) {
+            NoLaunch none;
             const std::string expansion =
-                expanded_.ExpansionOf(*earliest, text_.Bytes(earliest->pos, end, scratch), values_);
-            text_.Replace(earliest->pos, end, expansion, round);
-            // A tag joined by the copy's expansion begins after this one.
-            return earliest->pos > open ? open : npos;
+                ExpandBlock(text_.Bytes(copy, end, scratch), values_, none);
+            text_.MoveFront(copy);
+            text_.ReplaceFront(end, expansion, round);
+            text_.MoveFrontBefore(copy);
+            // A tag that the copy's expansion joined begins after this one.
+            return copy > open ? open : text_.Find(kOpenTag, text_.Front());
         }
-        const std::string_view block = text_.Bytes(open, end, scratch);
-        const std::string expansion = ExpandBlock(block, values_, launcher_);
-        expanded_.Add(block, expansion, ++rounds_);
-        text_.Replace(open, end, expansion, rounds_);
-        const std::size_t inert = InertLength(expansion);
-        if (inert > kPeelMargin) {
-            peeled_.emplace();
-            peeled_->startFromEnd = text_.Size() - open;
-            peeled_->inertEndFromEnd = text_.Size() - open - inert;
+        const std::string expansion =
+            ExpandBlock(text_.Bytes(open, end, scratch), values_, launcher_);
+        Remember(hash, ++rounds_);
+        text_.MoveFront(open);
+        if (expansion.size() >= kHoldable) {
+            text_.DropFront(end);
+            held_.emplace();
+            held_->bytes = expansion;
+            held_->hash = BlockHash::Of(expansion);
+            held_->quiet = QuietLength(expansion, values_);
+            held_->round = rounds_;
+            return 0;
         }
-        return npos;
+        text_.ReplaceFront(end, expansion, rounds_);
+        text_.MoveFrontBefore(open);
+        return text_.Find(kOpenTag, text_.Front());
     }
 
-    // A removal that joins a new opening tag in front of an expansion makes
-    // a block that holds the expansion again, up to a closing tag after it.
-    // Its inert start (see InertLength) comes through unchanged, so only the
-    // rest is expanded, and put in later, after the inert bytes: a chain of
-    // such tags costs what its tags and the text between its closing tags
-    // cost, not the expansion's length for each tag. Returns false, before
-    // any launch, when the block is not one of these.
-    bool Peel(std::size_t open) {
-        if (!peeled_) {
-            return false;
-        }
-        Peeled& peeled = *peeled_;
-        const std::size_t inertEnd = text_.Size() - peeled.inertEndFromEnd;
-        const std::size_t tagEnd = open + kOpenTag.size();
-        if (tagEnd < text_.Size() - peeled.startFromEnd || tagEnd + kPeelMargin > inertEnd) {
-            return false;
-        }
-        if (peeled.steady && PeelSteady(open, inertEnd)) {
-            return true;
-        }
-        // The rest: what the tail holds after its inert start, then the text
-        // after it, up to the first closing tag.
-        const std::size_t after = inertEnd + peeled.size;
-        std::string rest = peeled.tail.substr(peeled.inert);
-        std::string scratch;
-        const std::string joins =
-            rest +
-            std::string(text_.Bytes(after, std::min(text_.Size(), after + kJoinReach), scratch));
-        std::size_t close = FindOnBoundary(joins, kCloseTag, 0);
-        std::size_t taken = 0;  // of the text after the tail
-        std::string left;       // of the tail after the block
-        if (close != npos && close + kCloseTag.size() <= rest.size()) {
-            left = rest.substr(close + kCloseTag.size());
-            rest.resize(close + kCloseTag.size());
-        } else {
-            close = close != npos ? after + close - rest.size() : text_.Find(kCloseTag, after);
-            taken = (close == npos ? text_.Size() : close + kCloseTag.size()) - after;
-            const std::string_view added = text_.Bytes(after, after + taken, scratch);
-            rest += added;
-            if (peeled.dollarsAfter) {
-                *peeled.dollarsAfter -= std::count(added.begin(), added.end(), '$');
+    // The opening tags in [first, end) begin blocks that end at end. Each can
+    // be a copy of a block that a round before expanded; the earliest of
+    // those rounds comes first, as its copy changed the others. Returns where
+    // that copy begins and the round, or npos; without a copy, hash is that
+    // of [first, end).
+    std::pair<std::size_t, Round> FindCopy(std::size_t first, std::size_t end, BlockHash& hash) {
+        std::size_t pos = end;
+        std::size_t copy = npos;
+        Round newest = 0;
+        Round earliest = 0;
+        const auto stepBackTo = [&](std::size_t to) {
+            for (; pos > to; --pos) {
+                hash = hash.Prepend(text_.At(pos - 1));
+                newest = std::max(newest, text_.RoundAt(pos - 1));
+            }
+        };
+        for (auto size = known_.begin(); size != known_.end() && size->first <= end - first;
+             ++size) {
+            const std::size_t start = end - size->first;
+            if (!OpensAt(start, first)) {
+                continue;
+            }
+            stepBackTo(start);
+            const auto rounds = size->second.find(hash.Value());
+            if (rounds != size->second.end()) {
+                const auto after =
+                    std::upper_bound(rounds->second.begin(), rounds->second.end(), newest);
+                if (after != rounds->second.end() && (earliest == 0 || *after < earliest)) {
+                    earliest = *after;
+                    copy = start;
+                }
             }
         }
-        const std::size_t size = kOpenTag.size() + (inertEnd - tagEnd) + peeled.inert + rest.size();
-        std::string ends(text_.Bytes(open, open + ExpandedBlocks::kEnd, scratch));
-        std::string tail =
-            std::string(text_.Bytes(inertEnd - ExpandedBlocks::kEnd, inertEnd, scratch))
-                .append(peeled.tail, 0, peeled.inert)
-                .append(rest);
-        tail.erase(0, tail.size() - ExpandedBlocks::kEnd);
-        // The tags in the rest begin blocks that end where this one does. A
-        // copy of a block known among them is for the round that weighs
-        // every copy; otherwise the expansion removes them.
-        if (expanded_.Knows(size, ends, tail)) {
-            return false;
+        if (copy == npos) {
+            stepBackTo(first);
         }
-        for (std::size_t tag = FindBytes(rest, kOpenTag, 0); tag != npos;
-             tag = FindBytes(rest, kOpenTag, tag + 1)) {
-            const std::string_view inner = std::string_view(rest).substr(tag);
-            const std::size_t part = std::min(inner.size(), ExpandedBlocks::kEnd);
-            if (expanded_.Knows(inner.size(), inner.substr(0, part),
-                                inner.substr(inner.size() - part))) {
+        return {copy, earliest};
+    }
+
+    // Whether an opening tag begins at pos, on a character start of a walk
+    // from first.
+    bool OpensAt(std::size_t pos, std::size_t first) const {
+        for (std::size_t i = 0; i < kOpenTag.size(); ++i) {
+            if (text_.At(pos + i) != kOpenTag[i]) {
                 return false;
             }
         }
-        const std::string expansion = ExpandRest(rest);
-        ++rounds_;
-        if (CanHaveCopies(size, after + taken, left)) {
-            Remember(tagEnd, inertEnd, rest, expansion, ends + tail);
+        std::size_t run = pos;
+        while (run > first && IsLeadByte(static_cast<unsigned char>(text_.At(run - 1)))) {
+            --run;
         }
-        const std::size_t newInert = peeled.lastInert;
-        peeled.steady = left.empty() && newInert == 0 && peeled.lastRest == rest &&
-                        expansion == std::string_view(rest).substr(0, rest.size() - taken);
-        peeled.taken = rest.substr(rest.size() - taken);
-        peeled.known = expanded_.Count();
-        peeled.inertPrint =
-            peeled.inertPrint.Then(BlockPrint::Of(std::string_view(expansion).substr(0, newInert)));
-        peeled.tail.resize(peeled.inert);
-        peeled.tail += expansion + left;
-        peeled.inert += newInert;
-        peeled.size += taken;
-        peeled.round = rounds_;
-        text_.Replace(open, tagEnd, "", rounds_);
-        peeled.startFromEnd = text_.Size() - open;
-        return true;
+        return (pos - run) % 2 == 0;
     }
 
-    // The tail that the last block gave back comes first in this block's
-    // rest again, and its closing tag can only begin near its end or after
-    // it. When the text after the tail up to that tag is what the last
-    // block took, the rest, its expansion and the tags in it are those of
-    // the last block, and the tail stays as it is. Returns false, before
-    // any change, when that is not so, or when the block must be kept.
-    bool PeelSteady(std::size_t open, std::size_t inertEnd) {
-        Peeled& peeled = *peeled_;
-        const std::string_view part = std::string_view(peeled.tail).substr(peeled.inert);
-        const std::size_t after = inertEnd + peeled.size;
+    void Remember(const BlockHash& block, Round round) {
+        known_[block.Size()][block.Value()].push_back(round);
+    }
+
+    // A removal that joins a new opening tag in front of the held expansion
+    // makes a block that holds the expansion again, up to a closing tag
+    // after it. A quiet start (see QuietLength) comes through such a block
+    // unchanged but for its last bytes, which what follows can reach into: a
+    // tag across its end takes up to 12 bytes, a closing tag that its
+    // removal joins 13 more, a keyword 4 in each of the 15 passes, and each
+    // launch macro 7, for 3 bytes that it takes from what follows or from
+    // the bytes reached before (its '<', and the '>' and '$' of its closer,
+    // which no value brings). Only that stretch and what follows are
+    // expanded, so that a chain of such tags costs what its tags and the
+    // text between its closing tags cost, not the expansion's length for
+    // each tag. Puts the expansion back and returns the next opening tag
+    // when the block is not one of these; returns 0 when it holds the new
+    // expansion.
+    std::size_t Peel() {
+        Held& held = *held_;
         std::string scratch;
-        const std::size_t from =
-            BoundaryAtOrBefore(part, part.size() - std::min(part.size(), kJoinReach), 0);
+        const std::size_t front = text_.Front();
+        const std::size_t from = text_.StartAtOrBefore(front - std::min(front, kReach));
+        const std::size_t tag = FindOnBoundary(std::string(text_.Bytes(from, front, scratch))
+                                                   .append(held.bytes, held.taken, kOpenTag.size()),
+                                               kOpenTag, 0);
+        if (tag == npos || tag >= front - from) {
+            Unhold();
+            return text_.Find(kOpenTag, text_.Front());
+        }
+        const std::size_t fromSettled = front - from - tag;
+        const std::size_t first = held.taken + kOpenTag.size() - fromSettled;
+        // The block ends at the first closing tag after its opening tag; none
+        // lies in the quiet start.
+        const std::size_t quiet = std::max(held.quiet, first);
+        const std::size_t search = held.StartAtOrBefore(quiet - std::min(quiet - first, kReach));
         const std::string joins =
-            std::string(part.substr(from))
-                .append(text_.Bytes(after, std::min(text_.Size(), after + kJoinReach), scratch));
+            held.bytes.substr(search) +
+            std::string(text_.Bytes(front, std::min(text_.Size(), front + kReach), scratch));
         const std::size_t inJoins = FindOnBoundary(joins, kCloseTag, 0);
-        const std::size_t close =
-            inJoins != npos ? after + inJoins - (part.size() - from) : text_.Find(kCloseTag, after);
-        const std::size_t end = close == npos ? text_.Size() : close + kCloseTag.size();
-        if (close != npos && close < after) {
-            return false;
+        const std::size_t heldPart = held.bytes.size() - search;
+        if (inJoins != npos && inJoins + kCloseTag.size() <= heldPart) {
+            Unhold();  // the block ends inside the expansion
+            return from + tag;
         }
-        const std::string_view taken = text_.Bytes(after, end, scratch);
-        if (taken != peeled.taken || expanded_.Count() != peeled.known) {
-            return false;
+        const std::size_t close = inJoins != npos ? npos : text_.Find(kCloseTag, front);
+        const std::size_t end = inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart
+                                : close != npos ? close + kCloseTag.size()
+                                                : text_.Size();
+        BlockHash afterHash;
+        if (FindCopy(front, end, afterHash).first != npos) {
+            Unhold();
+            return from + tag;
         }
-        const std::size_t tagEnd = open + kOpenTag.size();
-        const std::size_t size =
-            kOpenTag.size() + (inertEnd - tagEnd) + peeled.inert + part.size() + taken.size();
-        std::string ends(text_.Bytes(open, open + ExpandedBlocks::kEnd, scratch));
-        std::string tail =
-            std::string(text_.Bytes(inertEnd - ExpandedBlocks::kEnd, inertEnd, scratch))
-                .append(peeled.tail.substr(peeled.tail.size() -
-                                           std::min(peeled.tail.size(), ExpandedBlocks::kEnd)))
-                .append(peeled.taken);
-        tail.erase(0, tail.size() - ExpandedBlocks::kEnd);
-        if (expanded_.Knows(size, ends, tail)) {
-            return false;
-        }
-        // As CanHaveCopies, but the count of '$' from the tail on is only
-        // taken by the other way.
-        const std::size_t later = text_.Size() - end;
-        const std::size_t dollars = std::count(peeled.taken.begin(), peeled.taken.end(), '$');
-        if (size <= 10 * later &&
-            (!peeled.dollarsAfter || size <= later + 9 * (*peeled.dollarsAfter - dollars))) {
-            return false;
-        }
-        if (peeled.dollarsAfter) {
-            *peeled.dollarsAfter -= dollars;
-        }
+        const std::string after(text_.Bytes(front, end, scratch));
+        const std::size_t reach = kQuietReach + 3 * (held.bytes.size() - quiet + after.size());
+        const std::size_t keep =
+            held.StartAtOrBefore(std::max(first, quiet - std::min(quiet, reach)));
+        const std::string expansion =
+            ExpandBlock(std::string(kOpenTag).append(held.bytes, keep) + after, values_, launcher_);
         ++rounds_;
-        peeled.size += peeled.taken.size();
-        peeled.round = rounds_;
-        text_.Replace(open, tagEnd, "", rounds_);
-        peeled.startFromEnd = text_.Size() - open;
-        return true;
+        text_.DropFront(end);
+        text_.DropSettled(fromSettled);
+        held.hash = held.hash.DropFront(
+            std::string_view(held.bytes).substr(held.taken, first - held.taken));
+        held.taken = first;
+        Remember(BlockHash::Of(kOpenTag).Then(held.hash).Then(afterHash), rounds_);
+        held.hash = held.hash.Before(BlockHash::Of(std::string_view(held.bytes).substr(keep)))
+                        .Then(BlockHash::Of(expansion));
+        held.bytes.replace(keep, npos, expansion);
+        // A tag or macro can run out of the kept bytes into the new ones.
+        const std::size_t scan = held.StartAtOrBefore(keep - std::min(keep - first, kReach));
+        held.quiet = scan + QuietLength(std::string_view(held.bytes).substr(scan), values_);
+        held.round = rounds_;
+        return 0;
     }
 
-    // A rest that no expansion leaves as it is, and that nothing follows or
-    // the same closing tag does, comes back the same block after block: its
-    // expansion is kept while it launches nothing.
-    std::string ExpandRest(const std::string& rest) {
-        Peeled& peeled = *peeled_;
-        if (peeled.lastRest != rest) {
-            CountedLauncher counted(launcher_);
-            peeled.lastExpansion = ExpandBlock(std::string(kOpenTag) + rest, values_, counted);
-            peeled.lastInert = InertLength(peeled.lastExpansion);
-            peeled.lastRest = rest;
-            if (counted.count > 0) {
-                peeled.lastRest.reset();
-            }
+    // Puts the held expansion back in front of the live text, where the
+    // search goes on from a little before it.
+    void Unhold() {
+        if (held_) {
+            const std::size_t front = text_.Front();
+            text_.ReplaceFront(front, std::string_view(held_->bytes).substr(held_->taken),
+                               held_->round);
+            text_.MoveFrontBefore(front);
+            held_.reset();
         }
-        return peeled.lastExpansion;
     }
 
-    // A copy of a block lies in the text after it, which only keywords make
-    // longer: by at most 9 bytes for each '$'. A peeled block mostly spans
-    // a long expansion and nothing long enough follows it.
-    bool CanHaveCopies(std::size_t size, std::size_t after, const std::string& left) {
-        const std::size_t later = text_.Size() - after + left.size();
-        if (size > 10 * later) {
-            return false;
-        }
-        std::string scratch;
-        if (!peeled_->dollarsAfter) {
-            const std::string_view rest = text_.Bytes(after, text_.Size(), scratch);
-            peeled_->dollarsAfter = std::count(rest.begin(), rest.end(), '$');
-        }
-        return size <=
-               later + 9 * (*peeled_->dollarsAfter + std::count(left.begin(), left.end(), '$'));
-    }
-
-    void Remember(std::size_t tagEnd, std::size_t inertEnd, const std::string& rest,
-                  const std::string& expansion, const std::string& ends) {
-        Peeled& peeled = *peeled_;
-        std::string scratch;
-        const std::size_t size = kOpenTag.size() + (inertEnd - tagEnd) + peeled.inert + rest.size();
-        if (size <= ExpandedBlocks::kShort) {
-            const std::string inert = std::string(text_.Bytes(tagEnd, inertEnd, scratch))
-                                          .append(peeled.tail, 0, peeled.inert);
-            expanded_.Add(std::string(kOpenTag).append(inert).append(rest), inert + expansion,
-                          rounds_);
-            return;
-        }
-        if (peeled.prints.empty()) {
-            peeled.prints = BlockPrint::OfEachEnd(text_.Bytes(tagEnd, inertEnd, scratch));
-        }
-        expanded_.Add(size, ends,
-                      BlockPrint::Of(kOpenTag)
-                          .Then(peeled.prints[inertEnd - tagEnd])
-                          .Then(peeled.inertPrint)
-                          .Then(BlockPrint::Of(rest)),
-                      rounds_);
-    }
-
-    // The next opening tag, when it ends in the inert start of the last
-    // peeled block; npos otherwise.
-    std::size_t NextPeelTag() const {
-        std::string scratch;
-        const std::size_t from = text_.RestStart();
-        const std::size_t to = text_.Size() - peeled_->startFromEnd + kOpenTag.size();
-        const std::size_t tag = FindOnBoundary(text_.Bytes(from, to, scratch), kOpenTag, 0);
-        return tag == npos ? npos : from + tag;
-    }
-
-    // Puts in the tail that the peeled blocks left to wait.
-    void PutInPeeledTail() {
-        if (peeled_ && peeled_->round != 0) {
-            const std::size_t inertEnd = text_.Size() - peeled_->inertEndFromEnd;
-            text_.Stamp(text_.Size() - peeled_->startFromEnd, inertEnd, peeled_->round);
-            text_.Replace(inertEnd, inertEnd + peeled_->size, peeled_->tail, peeled_->round);
-        }
-        peeled_.reset();
-    }
-
-    // An opening tag that ends this far before the end of the inert start
-    // of the last expansion, or further, begins a block worth peeling.
-    static constexpr std::size_t kPeelMargin = ExpandedBlocks::kEnd;
+    // An expansion this long is held for blocks that begin just before it.
+    static constexpr std::size_t kHoldable = 64;
+    // How far tags, keywords and the launch macros that take the bytes they
+    // reach can reach into the quiet start: 25 + 60 + 7 * (85 / 3 + 2), with
+    // room.
+    static constexpr std::size_t kQuietReach = 320;
 
     const KeywordValues values_;
     Launcher& launcher_;
-    RoundText text_;
+    Text text_;
     Round rounds_ = 0;
-    ExpandedBlocks expanded_;
-    std::optional<Peeled> peeled_;
+    // The rounds that expanded each block, by the block's size and hash.
+    std::map<std::size_t, std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<Round>>>
+        known_;
+    std::optional<Held> held_;
 };
 
 }  // namespace
@@ -385,7 +387,7 @@ std::string ExpandMacros(std::string_view input, const LocalTime& now, Launcher&
     if (FindBytes(input, kOpenTag, 0) == npos) {
         return std::string(input);
     }
-    return Expander(input, KeywordValuesAt(now), launcher).Run();
+    return Expander(input, now, launcher).Run();
 }
 
 }  // namespace pikora

@@ -1,37 +1,18 @@
 #include "macro/macro_block.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "macro/char_boundary.h"
-#include "macro/round_text.h"
 
 namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-// What follows the '$' of a keyword or launch macro. A switch, as a search
-// of the letters for every '$' of a long run of them costs more than the
-// run.
+
+// What follows the '$' of a keyword or launch macro.
 bool IsMacroLetter(char c) {
-    switch (c) {
-        case 'Y':
-        case 'y':
-        case 'W':
-        case 'M':
-        case 'D':
-        case 'd':
-        case 'H':
-        case 'h':
-        case 'm':
-        case 's':
-        case 'a':
-        case 'A':
-        case 'R':
-        case 'S':
-            return true;
-        default:
-            return false;
-    }
+    return std::string_view("YyWMDdHhmsaARS").find(c) != npos;
 }
 
 std::string Printf(const char* format, int number) {
@@ -47,44 +28,49 @@ std::string Pick(const std::array<const char*, N>& table, int index) {
     return index >= 0 && static_cast<std::size_t>(index) < N ? table[index] : "";
 }
 
-// Every occurrence of from that starts a character, left to right, replaced
-// by to.
 std::string ReplaceEach(std::string_view s, std::string_view from, std::string_view to) {
     std::string out;
     std::size_t copied = 0;
     for (std::size_t hit = FindOnBoundary(s, from, 0); hit != npos;
          hit = FindOnBoundary(s, from, copied)) {
-        out.append(s, copied, hit - copied);
-        out.append(to);
+        out.append(s, copied, hit - copied).append(to);
         copied = hit + from.size();
     }
     return out.append(s, copied);
 }
 
-// Runs and removes every opener...closer macro of work, first to last. An
-// argument without its closer runs to the end of work. A removal can join the
-// text on its two sides into a new opener, which is run in its turn. The text
-// is rewritten as the rounds rewrite theirs (its rounds stay 0), so that many
-// removals do not move the rest of it each time.
+// Runs and removes every opener...closer macro of work, first to last; an
+// argument without its closer runs to the end. A removal can join the text
+// on its two sides into a new opener, which runs in its turn: the bytes that
+// can begin one go back in front of the text still to search. The rest is
+// settled in out, so that many removals cost what their text costs.
 template <typename Launch>
-std::string RunLaunchMacros(std::string work, std::string_view opener, std::string_view closer,
+std::string RunLaunchMacros(std::string rest, std::string_view opener, std::string_view closer,
                             Launch launch) {
-    if (FindOnBoundary(work, opener, 0) == npos) {
-        return work;
-    }
-    RoundText text(work);
-    std::string scratch;
-    for (std::size_t macro = text.Find(opener, 0); macro != npos;
-         macro = text.Find(opener, text.RestStart())) {
+    std::string out;
+    std::size_t settledBoundary = 0;  // a character start in out
+    std::size_t from = 0;
+    for (std::size_t macro = FindOnBoundary(rest, opener, 0); macro != npos;
+         macro = FindOnBoundary(rest, opener, from)) {
         const std::size_t argument = macro + opener.size();
-        const std::size_t closing = text.Find(closer, argument);
-        const std::size_t argumentEnd = closing == npos ? text.Size() : closing;
+        const std::size_t closing = FindOnBoundary(rest, closer, argument);
+        const std::size_t end = closing == npos ? rest.size() : closing + closer.size();
+        const std::size_t argumentEnd = closing == npos ? rest.size() : closing;
         if (argumentEnd > argument) {
-            launch(std::string(text.Bytes(argument, argumentEnd, scratch)));
+            launch(rest.substr(argument, argumentEnd - argument));
         }
-        text.Replace(macro, closing == npos ? text.Size() : closing + closer.size(), "", 0);
+        out.append(rest, from, macro - from);
+        const std::size_t reach = out.size() - std::min(out.size(), opener.size() - 1);
+        const std::size_t keep = reach < settledBoundary ? BoundaryAtOrBefore(out, reach, 0)
+                                 : reach < out.size()
+                                     ? BoundaryAtOrBefore(out, reach, settledBoundary)
+                                     : out.size();
+        from = end - (out.size() - keep);
+        rest.replace(from, out.size() - keep, out, keep);
+        out.resize(keep);
+        settledBoundary = keep;
     }
-    return std::move(text).Finish();
+    return out.append(rest, from);
 }
 
 }  // namespace
@@ -123,13 +109,7 @@ KeywordValues KeywordValuesAt(const LocalTime& now) {
 std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher) {
     // Every tag goes, not only the block's own: an opening tag inside a block
     // opens nothing, as the block already ends at the first closing tag.
-    // Mostly the block holds no other tag, and a copy of its middle does.
-    const std::size_t other = block.find('<', kOpenTag.size());
-    std::string work = other == npos ? std::string(block.substr(kOpenTag.size()))
-                       : other + kCloseTag.size() == block.size() &&
-                               block.substr(other) == kCloseTag && IsCharBoundary(block, other, 0)
-                           ? std::string(block.substr(kOpenTag.size(), other - kOpenTag.size()))
-                           : ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
+    std::string work = ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
     // Keywords and launch macros all begin with '$' and a letter, and no
     // value brings a '$'.
     std::size_t macro = 1;
@@ -150,31 +130,29 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
     // Keywords first, so that arguments can name today's file. Documents
     // open before programs start, whatever their order in the block.
     work =
-        RunLaunchMacros(std::move(work), "$RELATE<", ">$RELATE",
+        RunLaunchMacros(std::move(work), kDocumentOpener, ">$RELATE",
                         [&launcher](const std::string& target) { launcher.OpenDocument(target); });
-    return RunLaunchMacros(
-        std::move(work), "$SHELL<", ">$SHELL",
-        [&launcher](const std::string& commandLine) { launcher.StartProgram(commandLine); });
+    return RunLaunchMacros(std::move(work), kProgramOpener, ">$SHELL",
+                           [&launcher](const std::string& line) { launcher.StartProgram(line); });
 }
 
-std::size_t InertLength(std::string_view expansion) {
-    std::size_t inert = 0;
-    for (std::size_t i = 0; i < expansion.size(); ++i) {
-        const char c = expansion[i];
-        const char next = i + 1 < expansion.size() ? expansion[i + 1] : '$';
-        // Tags go first, so the two bytes after a '<' tell whether one can
-        // begin there. A '$' needs a byte after it that nothing changes.
-        if ((c == '<' &&
-             (next == 'p' || next == '/' ||
-              (next == '<' && (i + 2 >= expansion.size() || expansion[i + 2] == 'p')))) ||
-            (c == '$' && IsMacroLetter(next))) {
-            break;
-        }
-        if (c != '<' && c != '$' && !IsLeadByte(static_cast<unsigned char>(c))) {
-            inert = i + 1;
+std::size_t QuietLength(std::string_view text, const KeywordValues& values) {
+    const auto at = [text](std::size_t pos, std::string_view what) {
+        return text.compare(pos, what.size(), what) == 0;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+            ++i;  // the second byte of a character begins nothing
+        } else if (text[i] == '<' && (at(i, kOpenTag) || at(i, kCloseTag))) {
+            return i;
+        } else if (text[i] == '$' && i + 1 < text.size() && IsMacroLetter(text[i + 1]) &&
+                   (at(i, kDocumentOpener) || at(i, kProgramOpener) ||
+                    std::any_of(values.begin(), values.end(),
+                                [&](const auto& value) { return at(i, value.first); }))) {
+            return i;
         }
     }
-    return inert;
+    return text.size();
 }
 
 }  // namespace pikora

@@ -14,6 +14,8 @@ namespace pikora {
 
 inline constexpr std::string_view kOpenTag = "<pikoraMACRO>";
 inline constexpr std::string_view kCloseTag = "</pikoraMACRO>";
+inline constexpr std::string_view kDocumentOpener = "$RELATE<";
+inline constexpr std::string_view kProgramOpener = "$SHELL<";
 
 // Every keyword with its value, in the order in which they are replaced.
 using KeywordValues = std::array<std::pair<std::string_view, std::string>, 15>;
@@ -23,10 +25,10 @@ KeywordValues KeywordValuesAt(const LocalTime& now);
 // the text when it has none.
 std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher);
 
-// How much of the start of an expansion a block that holds it, whatever
-// follows it there, leaves unchanged: no tag, keyword or launch macro can
-// begin in it. It ends after a byte that is not a lead byte, so that a walk
-// through the block starts a character there.
-std::size_t InertLength(std::string_view expansion);
+// Where the first tag, keyword or launch macro of text begins (a character
+// start from its start), or its end. Expanding a block that holds the text
+// before it leaves that text as it is but for a stretch at its end, which
+// what comes after can reach into.
+std::size_t QuietLength(std::string_view text, const KeywordValues& values);
 
 }  // namespace pikora

@@ -293,4 +293,32 @@ TEST(ExpandMacrosFuzz, PlainBlocksAndTheTextAroundThemExpandLikeTheModel) {
     }
 }
 
+// Chains of joined tags in front of a long expansion, with pieces of tags,
+// keywords and launch macros at its end and in the text between the closing
+// tags: what follows the expansion reaches back into it.
+TEST(ExpandMacrosFuzz, ChainsThatReachBackIntoTheExpansionExpandLikeTheModel) {
+    std::mt19937 rng(20261208);
+    const std::vector<std::string> pieces = {
+        kOpen, kClose, "<", "<pikora", "</pikora", "MACRO>", "ikoraMACRO>", "$M", "MM", "x", "\x81",
+        // Dollar signs and launch macros, which removals join into new ones.
+        "$", "$$", "$REL", "ATE<", "RELATE<", ">$RELATE", "$RELATE<a>$RELATE", "$SHELL<b>$SHELL"};
+    for (int i = 0; i < 300; ++i) {
+        const int links = std::uniform_int_distribution<int>(1, 30)(rng);
+        std::string input;
+        for (int link = 0; link < links; ++link) {
+            input += "<pikora";
+        }
+        input += kOpen + kClose;
+        for (int link = 0; link < links; ++link) {
+            input += "MACRO>";
+        }
+        input += std::string(std::uniform_int_distribution<std::size_t>(0, 1200)(rng), 'w') +
+                 RandomSoup(rng, pieces, 40);
+        for (int link = 0; link < links; ++link) {
+            input += RandomSoup(rng, pieces, 8) + kClose;
+        }
+        ASSERT_NO_FATAL_FAILURE(ExpectSameAsModel(input, RandomInstant(rng)));
+    }
+}
+
 }  // namespace
