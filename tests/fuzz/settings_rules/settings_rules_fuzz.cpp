@@ -44,20 +44,17 @@ std::size_t Characters(std::string_view text) {
     return count;
 }
 
-void CheckProgramDir(const std::string& exePath) {
-    const std::string dir = pikora::ProgramDirForExe(exePath);
+// The bytes as UTF-16 units, as Windows gives an executable's path.
+void CheckProgramDir(const std::string& bytes) {
+    std::wstring exePath;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        exePath += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                        static_cast<unsigned char>(bytes[i + 1]) << 8);
+    }
+    const std::wstring dir = pikora::ProgramDirForExe(exePath);
     FUZZ_REQUIRE(exePath.compare(0, dir.size(), dir) == 0);
     FUZZ_REQUIRE(pikora::IniPathForExe(exePath) == dir + pikora::kIniFileName);
-    // No backslash that starts a character lies after the folder.
-    std::size_t pos = 0;
-    std::size_t lastSeparatorEnd = 0;
-    while (pos < exePath.size()) {
-        if (exePath[pos] == '\\') {
-            lastSeparatorEnd = pos + 1;
-        }
-        pos += pikora::CharLength(exePath, pos);
-    }
-    FUZZ_REQUIRE(dir.size() == lastSeparatorEnd);
+    FUZZ_REQUIRE(dir.size() == exePath.rfind(L'\\') + 1);
 }
 
 }  // namespace
