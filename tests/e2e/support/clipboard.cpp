@@ -16,9 +16,7 @@ constexpr DWORD kOpenRetryMs = 3000;
 // accepts SetClipboardData after EmptyClipboard with no owner.
 class OpenedClipboard {
   public:
-    OpenedClipboard() {
-        m_open = WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, kOpenRetryMs, 10);
-    }
+    OpenedClipboard() : m_open(OpenClipboard(nullptr) != FALSE) {}
     ~OpenedClipboard() {
         if (m_open) {
             CloseClipboard();
@@ -29,7 +27,7 @@ class OpenedClipboard {
     bool IsOpen() const { return m_open; }
 
   private:
-    bool m_open = false;
+    bool m_open;
 };
 
 // Ownership passes to the clipboard on success; freed here otherwise.
@@ -209,8 +207,7 @@ bool SetClipboardDib(int width, int height, COLORREF colour) {
             row[x * 3 + 2] = static_cast<char>(GetRValue(colour));
         }
     }
-    OpenedClipboard clipboard;
-    return clipboard.IsOpen() && EmptyClipboard() && PutGlobal(CF_DIB, dib.data(), dib.size());
+    return SetClipboardBlocks({{CF_DIB, dib}});
 }
 
 bool ClipboardHasFormat(UINT format) {
@@ -218,8 +215,7 @@ bool ClipboardHasFormat(UINT format) {
 }
 
 bool ClearClipboard() {
-    OpenedClipboard clipboard;
-    return clipboard.IsOpen() && EmptyClipboard();
+    return SetClipboardBlocks({});
 }
 
 ClipboardHolder::ClipboardHolder()
