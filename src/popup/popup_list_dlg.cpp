@@ -129,7 +129,12 @@ bool CPopupListDlg::OnInitDialog() {
 
 namespace {
 
-constexpr UINT kWmReclaimFocus = WM_APP + 1;
+constexpr UINT_PTR kReclaimTimer = 1;
+constexpr UINT kReclaimCheckMs = 20;
+// While another program takes the activation, no window has it for a moment:
+// its thread becomes the foreground before it makes its window active. Half
+// a second covers a program that is slow to get there.
+constexpr int kReclaimChecks = 25;
 
 // No window has the activation: nothing the user chose took it.
 bool ActivationWentNowhere() {
@@ -141,9 +146,12 @@ bool ActivationWentNowhere() {
 
 LRESULT CPopupListDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case kWmReclaimFocus:
-            OnReclaimFocus();
-            return 0;
+        case WM_TIMER:
+            if (wParam == kReclaimTimer) {
+                OnReclaimFocus();
+                return 0;
+            }
+            break;
         case WM_SHOWWINDOW:
             return OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
         case WM_SIZE:
@@ -331,9 +339,11 @@ void CPopupListDlg::OnListKillFocus() {
             // The user clicked elsewhere, unless the activation went to no
             // window at all: Wine does that with a focus loss the window
             // system reports late (the desktop becomes the foreground). The
-            // focus is taken back once that change is over.
+            // focus is taken back once it is clear that no other window is
+            // taking the activation.
             if (ActivationWentNowhere()) {
-                ::PostMessageW(m_hwnd, kWmReclaimFocus, 0, 0);
+                m_nReclaimChecks = 0;
+                ::SetTimer(m_hwnd, kReclaimTimer, kReclaimCheckMs, nullptr);
                 return;
             }
             EndDialog(POPUP_DISMISSED);
@@ -346,6 +356,10 @@ void CPopupListDlg::OnListKillFocus() {
 }
 
 void CPopupListDlg::OnReclaimFocus() {
+    if (::GetForegroundWindow() == nullptr && ++m_nReclaimChecks < kReclaimChecks) {
+        return;
+    }
+    ::KillTimer(m_hwnd, kReclaimTimer);
     if (ActivationWentNowhere()) {
         ::SetForegroundWindow(m_hwnd);
         ::SetFocus(m_list.Handle());

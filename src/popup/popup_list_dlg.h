@@ -50,7 +50,7 @@ class CPopupListDlg : public ui::Dialog {
     void OnListDblClk();
     void OnListKillFocus();
     // A focus loss that gave the activation to no window: take it back, or
-    // end as dismissed when the user has gone to another window meanwhile.
+    // end as dismissed when another window has taken it meanwhile.
     void OnReclaimFocus();
     void OnSearchKillFocus();
     bool PreTranslateSearchMessage(MSG* msg);
@@ -77,6 +77,8 @@ class CPopupListDlg : public ui::Dialog {
     // False while an automatic popup has not yet lost the focus.
     bool m_bUserMode;
     bool m_bEscaped = false;
+    // Looks at the foreground after a focus loss to no window.
+    int m_nReclaimChecks = 0;
     // The line selected each time the window is shown.
     int m_nCurSel = 0;
     int* m_pDialogSize;
