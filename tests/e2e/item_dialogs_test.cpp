@@ -91,6 +91,7 @@ class PikoraItemDialogs : public PikoraWithNotepad {
     }
 
     void Close(HWND popup) {
+        WaitPopupFocused(popup);
         PressKey(VK_ESCAPE);
         EXPECT_TRUE(WaitPopupGone(pikora_.Pid())) << "popup " << popup << " stayed open";
     }
@@ -148,8 +149,7 @@ TEST_F(PikoraItemDialogs, EditCancelChangesNothingAndOkWithoutAPickKeepsTheKind)
     SetItemText(edit, kEditName, "changed");
     ClickButton(edit, IDCANCEL);
     ASSERT_TRUE(WaitDialogGone(pikora_.Pid(), kEditCaption));
-    Sleep(300);
-    ASSERT_EQ(FindPopup(pikora_.Pid()), popup) << "Cancel must leave the popup as it was";
+    ASSERT_EQ(WaitForFocusedPopup(pikora_.Pid()), popup) << "Cancel must leave the popup as it was";
     EXPECT_EQ(PopupLines(popup), (Strings{"n0", "l1"}));
 
     // Now line 0, a normal entry: OK with the kind field untouched.

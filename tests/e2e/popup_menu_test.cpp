@@ -97,7 +97,7 @@ TEST_F(PikoraPopupMenu, AltOpensTheMenuAndItsLettersChooseItsCommands) {
     PostMessageA(box, WM_COMMAND, IDNO, 0);
     ASSERT_TRUE(WaitUntil([&] { return FindMessageBoxOf(pikora_.Pid()) == nullptr; }, 3000));
 
-    ASSERT_EQ(FindPopup(pikora_.Pid()), popup) << "the popup closed";
+    ASSERT_EQ(WaitForFocusedPopup(pikora_.Pid()), popup) << "the popup closed";
     EXPECT_EQ(PopupLines(popup), (std::vector<std::string>{"one"}));
     PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitPopupGone(pikora_.Pid()));

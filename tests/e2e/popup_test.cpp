@@ -239,7 +239,7 @@ TEST_F(PikoraPopup, DeleteAsksFirstNoKeepsTheEntryAndYesRemovesItTheFirstAndTheL
     PressKey(VK_DOWN);
     ASSERT_TRUE(WaitUntil([&] { return PopupSelection(popup) == 1; }, 2000));
     ASSERT_NO_FATAL_FAILURE(deleteAnswering(IDNO));
-    EXPECT_EQ(FindPopup(pikora_.Pid()), popup) << "the popup closed with the question";
+    EXPECT_EQ(WaitForFocusedPopup(pikora_.Pid()), popup) << "the popup closed with the question";
     EXPECT_EQ(DescribeLines(PopupLines(popup)), DescribeLines(TitlesOf(entries)));
 
     // Yes on a middle line takes it out of the open popup.

@@ -70,14 +70,10 @@ inline HWND WaitForPopup(DWORD pid, DWORD timeoutMs = 3000) {
     return popup;
 }
 
-// A popup the user opened shows before its thread has moved the keyboard
-// focus into its list; a key pressed before then goes to the window that had
-// it. Waits for the popup and then for that focus.
-inline HWND WaitForFocusedPopup(DWORD pid, DWORD timeoutMs = 3000) {
-    HWND popup = WaitForPopup(pid, timeoutMs);
-    if (popup == nullptr) {
-        return nullptr;
-    }
+// A popup shows, and gets the activation back from a window of Pikora's that
+// closed, before its thread has moved the keyboard focus into its list; a key
+// pressed before then goes to the window that had it. Waits for that focus.
+inline void WaitPopupFocused(HWND popup, DWORD timeoutMs = 3000) {
     const DWORD thread = GetWindowThreadProcessId(popup, nullptr);
     const bool focused = WaitUntil(
         [&] {
@@ -89,6 +85,13 @@ inline HWND WaitForFocusedPopup(DWORD pid, DWORD timeoutMs = 3000) {
         timeoutMs);
     if (!focused) {
         ADD_FAILURE() << "the popup did not take the keyboard focus";
+    }
+}
+
+inline HWND WaitForFocusedPopup(DWORD pid, DWORD timeoutMs = 3000) {
+    HWND popup = WaitForPopup(pid, timeoutMs);
+    if (popup != nullptr) {
+        WaitPopupFocused(popup, timeoutMs);
     }
     return popup;
 }
