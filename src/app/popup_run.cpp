@@ -105,38 +105,40 @@ void CPopupApp::ActivateTarget() {
 }
 
 void CPopupApp::KeepTargetInFront() {
-    // The keystrokes go to whatever is in front. The popup's window going
-    // away can still move the activation after the target got it: a focus
-    // loss that the window system reports late (Wine makes the desktop the
-    // foreground then). Peeking takes in what the window system has sent.
     HWND root = m_hwndTargetFocus ? ::GetAncestor(m_hwndTargetFocus, GA_ROOT) : nullptr;
     if (root == nullptr) {
         return;
     }
-    for (int attempt = 0; attempt < 10; ++attempt) {
+    // The keystrokes go to the window that has the focus when they are sent
+    // (so Wine does it; Windows when the target reads them). Being in front
+    // is not yet having it: the target's thread takes the focus when it
+    // handles its activation, which a busy application does late. And a
+    // focus loss that the window system reports late can still move the
+    // activation after the target got it: Wine makes the desktop the
+    // foreground then, in our thread (peeking takes that in) or in the
+    // target's. A message sent to the target returns only after its thread
+    // has handled what came before it, so what is seen after it holds. A
+    // hung application gets the keys after the wait all the same.
+    const DWORD thread = ::GetWindowThreadProcessId(root, nullptr);
+    const DWORD start = ::GetTickCount();
+    for (;;) {
         MSG msg;
         ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        if (::GetForegroundWindow() == root || !::IsWindow(root)) {
+        const DWORD waited = ::GetTickCount() - start;
+        DWORD_PTR ignored = 0;
+        if (waited >= kTargetFocusWaitMs ||
+            !::SendMessageTimeoutW(root, WM_NULL, 0, 0, SMTO_NORMAL, kTargetFocusWaitMs - waited,
+                                   &ignored)) {
+            return;
+        }
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        if (::GetForegroundWindow() == root &&
+            (!::GetGUIThreadInfo(thread, &gui) || (gui.hwndActive == root && gui.hwndFocus))) {
             return;
         }
         ActivateTarget();
         ::Sleep(20);
-    }
-    // Being in front is not yet having the focus: the target's thread takes
-    // it when it handles its activation, which a busy application does late.
-    // Wine gives a key to the window that has the focus when the key is
-    // sent, so a Ctrl+V sent before then is lost. A hung application gets
-    // the keys after the wait all the same.
-    const DWORD thread = ::GetWindowThreadProcessId(root, nullptr);
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof gui;
-        if (!::GetGUIThreadInfo(thread, &gui) || (gui.hwndActive == root && gui.hwndFocus) ||
-            ::GetTickCount() - start >= kTargetFocusWaitMs) {
-            return;
-        }
-        ::Sleep(10);
     }
 }
 
