@@ -16,6 +16,9 @@ inline constexpr std::string_view kOpenTag = "<pikoraMACRO>";
 inline constexpr std::string_view kCloseTag = "</pikoraMACRO>";
 inline constexpr std::string_view kDocumentOpener = "$RELATE<";
 inline constexpr std::string_view kProgramOpener = "$SHELL<";
+// A tag made of bytes from both sides of a point begins at most this far
+// before it.
+inline constexpr std::size_t kReach = kCloseTag.size() - 1;
 
 // Every keyword with its value, in the order in which they are replaced.
 using KeywordValues = std::array<std::pair<std::string_view, std::string>, 15>;
