@@ -78,9 +78,7 @@ class Expander {
     // held.
     std::size_t ExpandFirstBlock(std::size_t open) {
         // No closing tag lies between the block's tag and the front.
-        const std::size_t close =
-            text_.Find(kCloseTag, std::max(open + kOpenTag.size(), text_.Front()));
-        const std::size_t end = close == npos ? text_.Size() : close + kCloseTag.size();
+        const std::size_t end = text_.BlockEnd(std::max(open + kOpenTag.size(), text_.Front()));
         const Copy copy = FindCopy(open, end);
         if (copy.start != npos) {
             NoLaunch none;
@@ -194,10 +192,8 @@ class Expander {
         if (inJoins != npos && inJoins + kCloseTag.size() <= heldPart) {
             return false;  // the block ends inside the expansion
         }
-        const std::size_t close = inJoins != npos ? npos : text_.Find(kCloseTag, front);
-        const std::size_t end = inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart
-                                : close != npos ? close + kCloseTag.size()
-                                                : text_.Size();
+        const std::size_t end =
+            inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart : text_.BlockEnd(front);
         const Copy copy = FindCopy(front, end);
         if (copy.start != npos) {
             return false;

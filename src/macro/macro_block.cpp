@@ -61,10 +61,8 @@ std::string RunLaunchMacros(std::string rest, std::string_view opener, std::stri
         }
         out.append(rest, from, macro - from);
         const std::size_t reach = out.size() - std::min(out.size(), opener.size() - 1);
-        const std::size_t keep = reach < settledBoundary ? BoundaryAtOrBefore(out, reach, 0)
-                                 : reach < out.size()
-                                     ? BoundaryAtOrBefore(out, reach, settledBoundary)
-                                     : out.size();
+        const std::size_t keep =
+            BoundaryAtOrBefore(out, reach, reach < settledBoundary ? 0 : settledBoundary);
         from = end - (out.size() - keep);
         rest.replace(from, out.size() - keep, out, keep);
         out.resize(keep);
@@ -110,15 +108,8 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
     // Every tag goes, not only the block's own: an opening tag inside a block
     // opens nothing, as the block already ends at the first closing tag.
     std::string work = ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
-    // Keywords and launch macros all begin with '$' and a letter, and no
-    // value brings a '$'.
-    std::size_t macro = 1;
-    while (macro < work.size() &&
-           (work[macro - 1] != '$' || work[macro] == '$' || !IsMacroLetter(work[macro]))) {
-        ++macro;
-    }
-    if (macro >= work.size()) {
-        return work;
+    if (QuietLength(work, values) == work.size()) {
+        return work;  // most blocks hold plain text only
     }
     // One pass per keyword, each over the result of the one before: a value
     // can complete a later keyword ("$" then "$MM" gives "$Mar", then "03ar").

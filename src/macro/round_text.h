@@ -48,6 +48,13 @@ class RoundText {
         return hit == std::string::npos ? std::string::npos : hit - start_ + Front();
     }
 
+    // The end of a block whose closing tag is the first at or after from, or
+    // of the text when there is none.
+    std::size_t BlockEnd(std::size_t from) const {
+        const std::size_t close = Find(kCloseTag, from);
+        return close == std::string::npos ? Size() : close + kCloseTag.size();
+    }
+
     std::string Bytes(std::size_t pos, std::size_t end) const {
         if (pos >= Front()) {
             return live_.bytes.substr(Live(pos), end - pos);
