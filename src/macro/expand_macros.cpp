@@ -15,6 +15,7 @@ namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
+
 // A copy's launches ran with the round that expanded its block.
 class NoLaunch : public Launcher {
   public:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,36 +17,25 @@ namespace pikora {
 // The round that wrote a byte (0: the input).
 using Round = std::uint32_t;
 
-// Bytes, each with the round that wrote it.
-struct Stamped {
-    std::string bytes;
-    std::vector<Round> rounds;
-};
-
-// The text as the rounds rewrite it. A block can begin before the front only
-// with a tag that a round joins across it, so the settled text before the
-// front comes back a few bytes at a time. The live text after the front lies
-// at the end of its buffer, and a round writes its expansion into the room
-// before it: a round costs what its block costs, not what the text does.
+// The text as the rounds rewrite it, in a gap buffer: the settled text
+// before the front, room, then the live text. A block can begin before the
+// front only with a tag that a round joins across it, so the settled text
+// comes back a few bytes at a time, and a round writes its expansion into
+// the room: a round costs what its block costs, not what the text does.
 class RoundText {
   public:
-    explicit RoundText(std::string_view input)
-        : live_{std::string(input), std::vector<Round>(input.size())} {}
+    explicit RoundText(std::string_view input) : bytes_(input), rounds_(input.size()) {}
 
-    std::size_t Front() const { return settled_.bytes.size(); }
-    std::size_t Size() const { return Front() + live_.bytes.size() - start_; }
-    char At(std::size_t pos) const {
-        return pos < Front() ? settled_.bytes[pos] : live_.bytes[Live(pos)];
-    }
-    Round RoundAt(std::size_t pos) const {
-        return pos < Front() ? settled_.rounds[pos] : live_.rounds[Live(pos)];
-    }
+    std::size_t Front() const { return front_; }
+    std::size_t Size() const { return bytes_.size() - (live_ - front_); }
+    char At(std::size_t pos) const { return bytes_[Index(pos)]; }
+    Round RoundAt(std::size_t pos) const { return rounds_[Index(pos)]; }
 
     // The first needle on a character start at or after from, a character
     // start no earlier than the front; npos when there is none.
     std::size_t Find(std::string_view needle, std::size_t from) const {
-        const std::size_t hit = FindOnBoundary(live_.bytes, needle, Live(from));
-        return hit == std::string::npos ? std::string::npos : hit - start_ + Front();
+        const std::size_t hit = FindOnBoundary(bytes_, needle, Index(from));
+        return hit == std::string::npos ? hit : hit - (live_ - front_);
     }
 
     // The end of a block whose closing tag is the first at or after from, or
@@ -56,36 +46,27 @@ class RoundText {
     }
 
     std::string Bytes(std::size_t pos, std::size_t end) const {
-        if (pos >= Front()) {
-            return live_.bytes.substr(Live(pos), end - pos);
+        if (pos >= front_) {
+            return bytes_.substr(Index(pos), end - pos);
         }
-        std::string bytes = settled_.bytes.substr(pos, end - pos);
-        return end > Front() ? bytes.append(live_.bytes, start_, end - Front()) : bytes;
+        const std::size_t split = std::min(end, front_);
+        return bytes_.substr(pos, split - pos).append(bytes_, live_, end - split);
     }
 
     std::size_t StartAtOrBefore(std::size_t pos) const {
-        const bool starts = pos >= Front() ? IsCharBoundary(live_.bytes, Live(pos), start_)
-                                           : IsCharBoundary(settled_.bytes, pos, 0);
-        return starts ? pos : pos - 1;
+        return IsCharBoundary(bytes_, Index(pos), pos < front_ ? 0 : live_) ? pos : pos - 1;
     }
 
     // Moves the front to pos, a character start.
     void MoveFront(std::size_t pos) {
-        if (pos >= Front()) {
-            const std::size_t count = pos - Front();
-            settled_.bytes.append(live_.bytes, start_, count);
-            settled_.rounds.insert(settled_.rounds.end(), live_.rounds.begin() + start_,
-                                   live_.rounds.begin() + start_ + count);
-            start_ += count;
-            return;
+        if (pos >= front_) {
+            Shift(live_, front_, pos - front_);
+            live_ += pos - front_;
+        } else {
+            live_ -= front_ - pos;
+            Shift(pos, live_, front_ - pos);
         }
-        const std::size_t count = Front() - pos;
-        MakeRoom(count);
-        start_ -= count;
-        std::copy(settled_.bytes.begin() + pos, settled_.bytes.end(), live_.bytes.begin() + start_);
-        std::copy(settled_.rounds.begin() + pos, settled_.rounds.end(),
-                  live_.rounds.begin() + start_);
-        DropSettled(count);
+        front_ = pos;
     }
 
     // Where a tag joined at pos could begin.
@@ -93,50 +74,45 @@ class RoundText {
         MoveFront(StartAtOrBefore(pos - std::min(pos, kReach)));
     }
 
-    void DropFront(std::size_t end) { start_ = Live(end); }
+    void DropFront(std::size_t end) { live_ = Index(end); }
+    void DropSettled(std::size_t count) { front_ -= count; }
 
     // Puts with in place of [front, end), as round wrote it. Bytes that a
     // removal brings together did not stand so before it: the byte before
     // takes the round too, so that no block that holds the two passes for a
     // copy from before that round.
     void ReplaceFront(std::size_t end, std::string_view with, Round round) {
-        if (with.empty() && end > Front() && Front() > 0) {
-            settled_.rounds.back() = std::max(settled_.rounds.back(), round);
+        if (with.empty() && end > front_ && front_ > 0) {
+            rounds_[front_ - 1] = std::max(rounds_[front_ - 1], round);
         }
         DropFront(end);
-        MakeRoom(with.size());
-        start_ -= with.size();
-        std::copy(with.begin(), with.end(), live_.bytes.begin() + start_);
-        std::fill_n(live_.rounds.begin() + start_, with.size(), round);
+        if (live_ - front_ < with.size()) {
+            // As much room again as there is live text: a row of growing
+            // expansions then moves the text a few times, not once per block.
+            const std::size_t room = with.size() + bytes_.size() - live_;
+            bytes_.insert(live_, room, '\0');
+            rounds_.insert(rounds_.begin() + live_, room, 0);
+            live_ += room;
+        }
+        live_ -= with.size();
+        std::copy(with.begin(), with.end(), bytes_.begin() + live_);
+        std::fill_n(rounds_.begin() + live_, with.size(), round);
     }
 
-    void DropSettled(std::size_t count) {
-        settled_.bytes.resize(Front() - count);
-        settled_.rounds.resize(Front());
-    }
-
-    std::string Finish() && { return std::move(settled_.bytes.append(live_.bytes, start_)); }
+    std::string Finish() && { return std::move(bytes_.erase(front_, live_ - front_)); }
 
   private:
-    std::size_t Live(std::size_t pos) const { return pos - Front() + start_; }
+    std::size_t Index(std::size_t pos) const { return pos < front_ ? pos : pos + live_ - front_; }
 
-    void MakeRoom(std::size_t count) {
-        if (start_ >= count) {
-            return;
-        }
-        // As much room again as there is live text: a row of growing
-        // expansions then copies the text a few times, not once per block.
-        const std::size_t room = count + live_.bytes.size() - start_;
-        Stamped grown{std::string(room, '\0'), std::vector<Round>(room)};
-        grown.bytes.append(live_.bytes, start_);
-        grown.rounds.insert(grown.rounds.end(), live_.rounds.begin() + start_, live_.rounds.end());
-        live_ = std::move(grown);
-        start_ = room;
+    void Shift(std::size_t from, std::size_t to, std::size_t count) {
+        std::memmove(bytes_.data() + to, bytes_.data() + from, count);
+        std::memmove(rounds_.data() + to, rounds_.data() + from, count * sizeof(Round));
     }
 
-    Stamped settled_;
-    Stamped live_;
-    std::size_t start_ = 0;  // of the live text in its buffer
+    std::string bytes_;
+    std::vector<Round> rounds_;
+    std::size_t front_ = 0;  // the room lies in [front_, live_)
+    std::size_t live_ = 0;
 };
 
 }  // namespace pikora
