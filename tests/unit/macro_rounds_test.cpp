@@ -42,4 +42,16 @@ TEST(ExpandMacrosRounds, EveryBlockOfAChainOfJoinedTagsLaunches) {
     EXPECT_EQ(launcher.calls, (std::vector<Launch>{{'P', "p"}, {'P', "p"}, {'P', "p"}}));
 }
 
+// The second block's expansion ends with a closing tag short of its '>',
+// which the third block, joined in front of it, completes from the one byte
+// after it: the stretch of the expansion that is expanded again must reach
+// back over the whole tag, whatever little follows.
+TEST(ExpandMacrosRounds, AJoinedBlockEndsAtATagCompletedByTheByteAfterTheExpansion) {
+    const std::string text = "<pikora<pikora" + kOpen + kClose + "MACRO>MACRO>" +
+                             std::string(100, 'w') + "</pikoraMACRO" + kClose + ">";
+    RecordingLauncher launcher;
+    EXPECT_EQ(pikora::ExpandMacros(text, macro_testing::ExampleInstant(), launcher),
+              std::string(100, 'w'));
+}
+
 }  // namespace
