@@ -81,26 +81,23 @@ class Expander {
         // No closing tag lies between the block's tag and the front.
         const std::size_t end = text_.BlockEnd(std::max(open + kOpenTag.size(), text_.Front()));
         const Copy copy = FindCopy(open, end);
-        if (copy.start != npos) {
-            NoLaunch none;
-            const std::string expansion = ExpandBlock(text_.Bytes(copy.start, end), values_, none);
-            text_.MoveFront(copy.start);
-            text_.ReplaceFront(end, expansion, copy.round);
-            text_.MoveFrontBefore(copy.start);
-            // A tag that the copy's expansion joined begins after this one.
-            return copy.start > open ? open : text_.Find(kOpenTag, text_.Front());
+        const std::size_t start = copy.start != npos ? copy.start : open;
+        NoLaunch none;
+        const std::string expansion =
+            ExpandBlock(text_.Bytes(start, end), values_, copy.start != npos ? none : launcher_);
+        text_.MoveFront(start);
+        if (copy.start == npos) {
+            Remember(copy.hash, ++rounds_);
+            if (expansion.size() >= kHoldable) {
+                text_.DropFront(end);
+                held_ = Held{expansion, QuietLength(expansion, values_), BlockHash::Of(expansion)};
+                return npos;
+            }
         }
-        const std::string expansion = ExpandBlock(text_.Bytes(open, end), values_, launcher_);
-        Remember(copy.hash, ++rounds_);
-        text_.MoveFront(open);
-        if (expansion.size() >= kHoldable) {
-            text_.DropFront(end);
-            held_ = Held{expansion, QuietLength(expansion, values_), BlockHash::Of(expansion)};
-            return npos;
-        }
-        text_.ReplaceFront(end, expansion, rounds_);
-        text_.MoveFrontBefore(open);
-        return text_.Find(kOpenTag, text_.Front());
+        text_.ReplaceFront(end, expansion, copy.start != npos ? copy.round : rounds_);
+        text_.MoveFrontBefore(start);
+        // A tag that a copy's expansion joined begins after this one.
+        return start > open ? open : text_.Find(kOpenTag, text_.Front());
     }
 
     // The opening tags in [first, end) begin blocks that end at end. Each can
