@@ -2,9 +2,9 @@
 // opening tag over the same bytes: for a usual entry, for a long text without
 // blocks, and for a history copy of a megabyte holding ten thousand blocks.
 // Then the worst shapes known, each about a megabyte: launch blocks that all
-// come again further on, and chains of tags that each removal joins anew. The
-// result is a new string, so its allocation and the copy of the text are
-// counted.
+// come again further on, chains of tags that each removal joins anew, and
+// blocks that end just after a long run of lead bytes. The result is a new
+// string, so its allocation and the copy of the text are counted.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -164,6 +164,27 @@ std::string BlocksWithOneEnd(int count) {
     return text;
 }
 
+// A long run of lead bytes, then count blocks that each expand to nothing:
+// each round ends right after the run, where a tag joined across the end
+// could begin inside it.
+std::string LeadRunBeforeEmptyBlocks(int count) {
+    std::string text(500 * 1024, '\x81');
+    for (int i = 0; i < count; ++i) {
+        text += "<pikoraMACRO>$SHELL<" + std::to_string(i) + ">$SHELL</pikoraMACRO>";
+    }
+    return text;
+}
+
+// A chain of count tags before a long run of lead bytes: each block holds
+// the run again, and ends just after it.
+std::string PeelingChainOverALeadRun(int count) {
+    std::string text = JoinedTags(count) + std::string(400 * 1024, '\x81') + "x";
+    for (int i = 0; i < count; ++i) {
+        text += "</pikoraMACRO>";
+    }
+    return text;
+}
+
 std::size_t FindScan(const std::string& text) {
     std::size_t count = 0;
     for (std::size_t pos = text.find("<pikoraMACRO>"); pos != std::string::npos;
@@ -251,6 +272,12 @@ void BM_ExpandMacros_PeelingChain_19000_GrowingRest(benchmark::State& state) {
     }
     RunExpand(state, PeelingChainGrowingRest(19000, piece));
 }
+void BM_ExpandMacros_LeadRunBefore14000EmptyBlocks(benchmark::State& state) {
+    RunExpand(state, LeadRunBeforeEmptyBlocks(14000));
+}
+void BM_ExpandMacros_PeelingChain_15000_OverALeadRun(benchmark::State& state) {
+    RunExpand(state, PeelingChainOverALeadRun(15000));
+}
 void BM_ExpandMacros_10000BlocksWithOneEnd(benchmark::State& state) {
     RunExpand(state, BlocksWithOneEnd(10000));
 }
@@ -278,6 +305,8 @@ BENCHMARK(BM_ExpandMacros_10000BlocksWithOneEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_19000_GrowingRest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_LeadRunBefore14000EmptyBlocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_15000_OverALeadRun)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

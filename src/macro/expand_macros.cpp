@@ -28,13 +28,12 @@ class NoLaunch : public Launcher {
 // one another. All its bytes were written by the last round.
 struct Held {
     std::string bytes;
-    std::size_t quiet = 0;  // see QuietLength: bytes[taken..quiet) holds nothing
-    BlockHash hash;         // of bytes[taken..]
-    std::size_t taken = 0;  // by the tags: bytes[taken..] is in the text
+    std::size_t quiet = 0;     // see QuietLength: bytes[taken..quiet) holds nothing
+    BlockHash hash;            // of bytes[taken..]
+    std::size_t taken = 0;     // by the tags: bytes[taken..] is in the text
+    std::vector<bool> starts;  // see MarkStarts
 
-    std::size_t StartAtOrBefore(std::size_t pos) const {
-        return BoundaryAtOrBefore(bytes, pos, taken);
-    }
+    std::size_t StartAtOrBefore(std::size_t pos) const { return starts[pos] ? pos : pos - 1; }
 };
 
 // What FindCopy found: the copy's start and the round that expanded its
@@ -90,7 +89,9 @@ class Expander {
             Remember(copy.hash, ++rounds_);
             if (expansion.size() >= kHoldable) {
                 text_.DropFront(end);
-                held_ = Held{expansion, QuietLength(expansion, values_), BlockHash::Of(expansion)};
+                held_ = Held{
+                    expansion, QuietLength(expansion, values_), BlockHash::Of(expansion), 0, {}};
+                MarkStarts(expansion, 0, held_->starts);
                 return npos;
             }
         }
@@ -212,6 +213,7 @@ class Expander {
         held.hash = held.hash.Before(BlockHash::Of(std::string_view(held.bytes).substr(keep)))
                         .Then(BlockHash::Of(expansion));
         held.bytes.replace(keep, npos, expansion);
+        MarkStarts(held.bytes, keep, held.starts);
         // A tag or macro can run out of the kept bytes into the new ones.
         const std::size_t scan = held.StartAtOrBefore(keep - std::min(keep - first, kReach));
         held.quiet = scan + QuietLength(std::string_view(held.bytes).substr(scan), values_);

@@ -17,6 +17,17 @@ namespace pikora {
 // The round that wrote a byte (0: the input).
 using Round = std::uint32_t;
 
+// Sets starts[i], for i from from (a character start) through bytes.size(),
+// to whether a character of bytes begins at i.
+inline void MarkStarts(std::string_view bytes, std::size_t from, std::vector<bool>& starts) {
+    starts.resize(from);
+    starts.resize(bytes.size() + 1, false);
+    for (std::size_t i = from; i <= bytes.size();
+         i += i < bytes.size() && IsLeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1) {
+        starts[i] = true;
+    }
+}
+
 // The text as the rounds rewrite it, in a gap buffer: the settled text
 // before the front, room, then the live text. A block can begin before the
 // front only with a tag that a round joins across it, so the settled text
@@ -53,9 +64,8 @@ class RoundText {
         return bytes_.substr(pos, split - pos).append(bytes_, live_, end - split);
     }
 
-    std::size_t StartAtOrBefore(std::size_t pos) const {
-        return IsCharBoundary(bytes_, Index(pos), pos < front_ ? 0 : live_) ? pos : pos - 1;
-    }
+    // The last character start at or before pos, which is at most the front.
+    std::size_t StartAtOrBefore(std::size_t pos) const { return starts_[pos] ? pos : pos - 1; }
 
     // Moves the front to pos, a character start.
     void MoveFront(std::size_t pos) {
@@ -66,6 +76,7 @@ class RoundText {
             live_ -= front_ - pos;
             Shift(pos, live_, front_ - pos);
         }
+        MarkStarts(std::string_view(bytes_).substr(0, pos), std::min(front_, pos), starts_);
         front_ = pos;
     }
 
@@ -75,7 +86,10 @@ class RoundText {
     }
 
     void DropFront(std::size_t end) { live_ = Index(end); }
-    void DropSettled(std::size_t count) { front_ -= count; }
+    void DropSettled(std::size_t count) {
+        front_ -= count;
+        starts_.resize(front_ + 1);
+    }
 
     // Puts with in place of [front, end), as round wrote it. Bytes that a
     // removal brings together did not stand so before it: the byte before
@@ -111,6 +125,10 @@ class RoundText {
 
     std::string bytes_;
     std::vector<Round> rounds_;
+    // For each position up to the front, whether a character begins there
+    // (see MarkStarts): a long run of lead bytes before the front would
+    // otherwise be walked again for each block that ends after it.
+    std::vector<bool> starts_ = {true};
     std::size_t front_ = 0;  // the room lies in [front_, live_)
     std::size_t live_ = 0;
 };
