@@ -188,11 +188,19 @@ class Expander {
             held.bytes.substr(search) + text_.Bytes(front, std::min(text_.Size(), front + kReach)),
             kCloseTag, 0);
         const std::size_t heldPart = held.bytes.size() - search;
-        if (inJoins != npos && inJoins + kCloseTag.size() <= heldPart) {
-            return false;  // the block ends inside the expansion
+        // A block that ends inside the expansion leaves the rest of it to the
+        // live text, as the last round wrote it.
+        const bool inside = inJoins != npos && inJoins + kCloseTag.size() <= heldPart;
+        if (inside) {
+            const std::string_view rest =
+                std::string_view(held.bytes).substr(search + inJoins + kCloseTag.size());
+            text_.ReplaceFront(front, rest, rounds_);
+            held.hash = held.hash.Before(BlockHash::Of(rest));
+            held.bytes.resize(held.bytes.size() - rest.size());
         }
-        const std::size_t end =
-            inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart : text_.BlockEnd(front);
+        const std::size_t end = inside            ? front
+                                : inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart
+                                                  : text_.BlockEnd(front);
         const Copy copy = FindCopy(front, end);
         if (copy.start != npos) {
             return false;
@@ -217,6 +225,15 @@ class Expander {
         // A tag or macro can run out of the kept bytes into the new ones.
         const std::size_t scan = held.StartAtOrBefore(keep - std::min(keep - first, kReach));
         held.quiet = scan + QuietLength(std::string_view(held.bytes).substr(scan), values_);
+        // Such a block began as any first block does, whose expansion goes
+        // into the text when it is short, an empty one with the round on
+        // the byte before it.
+        if (inside && held.bytes.size() - held.taken < kHoldable) {
+            if (held.bytes.size() == held.taken) {
+                text_.MarkJoin(rounds_);
+            }
+            return false;
+        }
         return true;
     }
 

@@ -96,8 +96,8 @@ class RoundText {
     // takes the round too, so that no block that holds the two passes for a
     // copy from before that round.
     void ReplaceFront(std::size_t end, std::string_view with, Round round) {
-        if (with.empty() && end > front_ && front_ > 0) {
-            rounds_[front_ - 1] = std::max(rounds_[front_ - 1], round);
+        if (with.empty() && end > front_) {
+            MarkJoin(round);
         }
         DropFront(end);
         if (live_ - front_ < with.size()) {
@@ -111,6 +111,14 @@ class RoundText {
         live_ -= with.size();
         std::copy(with.begin(), with.end(), bytes_.begin() + live_);
         std::fill_n(rounds_.begin() + live_, with.size(), round);
+    }
+
+    // The byte before the front takes round, as one that a removal brought
+    // together with what follows.
+    void MarkJoin(Round round) {
+        if (front_ > 0) {
+            rounds_[front_ - 1] = std::max(rounds_[front_ - 1], round);
+        }
     }
 
     std::string Finish() && { return std::move(bytes_.erase(front_, live_ - front_)); }
