@@ -32,6 +32,7 @@ struct Held {
     BlockHash hash;            // of bytes[taken..]
     std::size_t taken = 0;     // by the tags: bytes[taken..] is in the text
     std::vector<bool> starts;  // see MarkStarts
+    bool likeFirst = false;    // see Peel
 
     std::size_t StartAtOrBefore(std::size_t pos) const { return starts[pos] ? pos : pos - 1; }
 };
@@ -90,12 +91,17 @@ class Expander {
             if (expansion.size() >= kHoldable) {
                 text_.DropFront(end);
                 held_ = Held{
-                    expansion, QuietLength(expansion, values_), BlockHash::Of(expansion), 0, {}};
+                    expansion, QuietLength(expansion, values_), BlockHash::Of(expansion), 0, {},
+                    false};
                 MarkStarts(expansion, 0, held_->starts);
                 return npos;
             }
         }
-        text_.ReplaceFront(end, expansion, copy.start != npos ? copy.round : rounds_);
+        const Round round = copy.start != npos ? copy.round : rounds_;
+        text_.ReplaceFront(end, expansion, round);
+        if (expansion.empty()) {
+            text_.MarkJoin(round);
+        }
         text_.MoveFrontBefore(start);
         // A tag that a copy's expansion joined begins after this one.
         return start > open ? open : text_.Find(kOpenTag, text_.Front());
@@ -167,8 +173,9 @@ class Expander {
     // which no value brings). Only that stretch and what follows are
     // expanded, so that a chain of such tags costs what its tags and the
     // text between its closing tags cost, not the expansion's length for
-    // each tag. Returns false, leaving all as it was, when the block is not
-    // one of these.
+    // each tag. Returns false when the search is to go on in the text: when
+    // no tag is joined in front of the expansion, or when it leaves a short
+    // expansion (see the end).
     bool Peel() {
         Held& held = *held_;
         const std::size_t front = text_.Front();
@@ -203,7 +210,18 @@ class Expander {
                                                   : text_.BlockEnd(front);
         const Copy copy = FindCopy(front, end);
         if (copy.start != npos) {
-            return false;
+            // The copy takes its expansion where it stands, and the block
+            // that began with the tag goes on further.
+            NoLaunch none;
+            const std::string expansion = ExpandBlock(text_.Bytes(copy.start, end), values_, none);
+            text_.MoveFront(copy.start);
+            text_.ReplaceFront(end, expansion, copy.round);
+            if (expansion.empty() && copy.start > front) {
+                text_.MarkJoin(copy.round);  // the held bytes are newer still
+            }
+            text_.MoveFront(front);
+            held.likeFirst = true;
+            return true;
         }
         const std::string after = text_.Bytes(front, end);
         const std::size_t reach = kQuietReach + 3 * (held.bytes.size() - quiet + after.size());
@@ -225,15 +243,16 @@ class Expander {
         // A tag or macro can run out of the kept bytes into the new ones.
         const std::size_t scan = held.StartAtOrBefore(keep - std::min(keep - first, kReach));
         held.quiet = scan + QuietLength(std::string_view(held.bytes).substr(scan), values_);
-        // Such a block began as any first block does, whose expansion goes
-        // into the text when it is short, an empty one with the round on
-        // the byte before it.
-        if (inside && held.bytes.size() - held.taken < kHoldable) {
+        // A block that ends inside the expansion or holds a copy is met as
+        // a first block, whose expansion goes into the text when it is
+        // short, an empty one with the round on the byte before it.
+        if ((inside || held.likeFirst) && held.bytes.size() - held.taken < kHoldable) {
             if (held.bytes.size() == held.taken) {
                 text_.MarkJoin(rounds_);
             }
             return false;
         }
+        held.likeFirst = false;
         return true;
     }
 

@@ -91,14 +91,8 @@ class RoundText {
         starts_.resize(front_ + 1);
     }
 
-    // Puts with in place of [front, end), as round wrote it. Bytes that a
-    // removal brings together did not stand so before it: the byte before
-    // takes the round too, so that no block that holds the two passes for a
-    // copy from before that round.
+    // Puts with in place of [front, end), as round wrote it.
     void ReplaceFront(std::size_t end, std::string_view with, Round round) {
-        if (with.empty() && end > front_) {
-            MarkJoin(round);
-        }
         DropFront(end);
         if (live_ - front_ < with.size()) {
             // As much room again as there is live text: a row of growing
@@ -113,8 +107,9 @@ class RoundText {
         std::fill_n(rounds_.begin() + live_, with.size(), round);
     }
 
-    // The byte before the front takes round, as one that a removal brought
-    // together with what follows.
+    // Bytes that a removal brings together did not stand so before it: the
+    // byte before the front takes the round too, so that no block that
+    // holds the two passes for a copy from before that round.
     void MarkJoin(Round round) {
         if (front_ > 0) {
             rounds_[front_ - 1] = std::max(rounds_[front_ - 1], round);
