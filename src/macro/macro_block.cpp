@@ -114,7 +114,7 @@ std::string ExpandBlock(std::string_view block, const KeywordValues& values, Lau
     // One pass per keyword, each over the result of the one before: a value
     // can complete a later keyword ("$" then "$MM" gives "$Mar", then "03ar").
     for (const auto& [keyword, value] : values) {
-        if (work.find(keyword) != npos) {
+        if (FindBytes(work, keyword, 0) != npos) {
             work = ReplaceEach(work, keyword, value);
         }
     }
