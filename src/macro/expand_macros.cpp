@@ -27,6 +27,13 @@ class NoLaunch : public Launcher {
 // text while the blocks that begin with a tag joined in front of it follow
 // one another. All its bytes were written by the last round.
 struct Held {
+    Held(std::string expansion, const KeywordValues& values)
+        : bytes(std::move(expansion)),
+          quiet(QuietLength(bytes, values)),
+          hash(BlockHash::Of(bytes)) {
+        MarkStarts(bytes, 0, starts);
+    }
+
     std::string bytes;
     std::size_t quiet = 0;     // see QuietLength: bytes[taken..quiet) holds nothing
     BlockHash hash;            // of bytes[taken..]
@@ -90,10 +97,7 @@ class Expander {
             Remember(copy.hash, ++rounds_);
             if (expansion.size() >= kHoldable) {
                 text_.DropFront(end);
-                held_ = Held{
-                    expansion, QuietLength(expansion, values_), BlockHash::Of(expansion), 0, {},
-                    false};
-                MarkStarts(expansion, 0, held_->starts);
+                held_.emplace(expansion, values_);
                 return npos;
             }
         }
