@@ -16,13 +16,6 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-// A copy's launches ran with the round that expanded its block.
-class NoLaunch : public Launcher {
-  public:
-    void OpenDocument(const std::string&) override {}
-    void StartProgram(const std::string&) override {}
-};
-
 // The last expansion, held out of the text between the front and the live
 // text while the blocks that begin with a tag joined in front of it follow
 // one another. All its bytes were written by the last round.
@@ -39,7 +32,7 @@ struct Held {
     BlockHash hash;            // of bytes[taken..]
     std::size_t taken = 0;     // by the tags: bytes[taken..] is in the text
     std::vector<bool> starts;  // see MarkStarts
-    bool likeFirst = false;    // see Peel
+    bool likeFirst = false;    // the next block is met as a first block (see Peel)
 
     std::size_t StartAtOrBefore(std::size_t pos) const { return starts[pos] ? pos : pos - 1; }
 };
@@ -89,9 +82,8 @@ class Expander {
         const std::size_t end = text_.BlockEnd(std::max(open + kOpenTag.size(), text_.Front()));
         const Copy copy = FindCopy(open, end);
         const std::size_t start = copy.start != npos ? copy.start : open;
-        NoLaunch none;
-        const std::string expansion =
-            ExpandBlock(text_.Bytes(start, end), values_, copy.start != npos ? none : launcher_);
+        const std::string expansion = ExpandBlock(text_.Bytes(start, end), values_,
+                                                  copy.start != npos ? nullptr : &launcher_);
         text_.MoveFront(start);
         if (copy.start == npos) {
             Remember(copy.hash, ++rounds_);
@@ -124,20 +116,21 @@ class Expander {
                 newest = std::max(newest, text_.RoundAt(pos - 1));
             }
         };
-        for (auto size = known_.begin(); size != known_.end() && size->first <= end - first;
-             ++size) {
-            const std::size_t start = end - size->first;
-            if (!OpensAt(start, first)) {
+        for (const auto& [size, blocks] : known_) {
+            if (size > end - first) {
+                break;
+            }
+            if (!OpensAt(end - size, first)) {
                 continue;
             }
-            stepBackTo(start);
-            const auto rounds = size->second.find(copy.hash.Value());
-            if (rounds != size->second.end()) {
+            stepBackTo(end - size);
+            const auto rounds = blocks.find(copy.hash.Value());
+            if (rounds != blocks.end()) {
                 const auto after =
                     std::upper_bound(rounds->second.begin(), rounds->second.end(), newest);
                 if (after != rounds->second.end() && (copy.round == 0 || *after < copy.round)) {
                     copy.round = *after;
-                    copy.start = start;
+                    copy.start = end - size;
                 }
             }
         }
@@ -150,10 +143,8 @@ class Expander {
     // Whether an opening tag begins at pos, on a character start of a walk
     // from first.
     bool OpensAt(std::size_t pos, std::size_t first) const {
-        for (std::size_t i = 0; i < kOpenTag.size(); ++i) {
-            if (text_.At(pos + i) != kOpenTag[i]) {
-                return false;
-            }
+        if (text_.Bytes(pos, pos + kOpenTag.size()) != kOpenTag) {
+            return false;
         }
         std::size_t run = pos;
         while (run > first && IsLeadByte(static_cast<unsigned char>(text_.At(run - 1)))) {
@@ -208,6 +199,7 @@ class Expander {
             text_.ReplaceFront(front, rest, rounds_);
             held.hash = held.hash.Before(BlockHash::Of(rest));
             held.bytes.resize(held.bytes.size() - rest.size());
+            held.likeFirst = true;
         }
         const std::size_t end = inside            ? front
                                 : inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart
@@ -216,8 +208,8 @@ class Expander {
         if (copy.start != npos) {
             // The copy takes its expansion where it stands, and the block
             // that began with the tag goes on further.
-            NoLaunch none;
-            const std::string expansion = ExpandBlock(text_.Bytes(copy.start, end), values_, none);
+            const std::string expansion =
+                ExpandBlock(text_.Bytes(copy.start, end), values_, nullptr);
             text_.MoveFront(copy.start);
             text_.ReplaceFront(end, expansion, copy.round);
             if (expansion.empty() && copy.start > front) {
@@ -231,11 +223,11 @@ class Expander {
         const std::size_t reach = kQuietReach + 3 * (held.bytes.size() - quiet + after.size());
         const std::size_t keep =
             held.StartAtOrBefore(std::max(first, quiet - std::min(quiet, reach)));
-        const std::string expansion =
-            ExpandBlock(std::string(kOpenTag).append(held.bytes, keep) + after, values_, launcher_);
+        const std::string expansion = ExpandBlock(
+            std::string(kOpenTag).append(held.bytes, keep) + after, values_, &launcher_);
         ++rounds_;
+        text_.MoveFront(from + tag);
         text_.DropFront(end);
-        text_.DropSettled(fromSettled);
         held.hash = held.hash.After(
             BlockHash::Of(std::string_view(held.bytes).substr(held.taken, first - held.taken)));
         held.taken = first;
@@ -250,7 +242,7 @@ class Expander {
         // A block that ends inside the expansion or holds a copy is met as
         // a first block, whose expansion goes into the text when it is
         // short, an empty one with the round on the byte before it.
-        if ((inside || held.likeFirst) && held.bytes.size() - held.taken < kHoldable) {
+        if (held.likeFirst && held.bytes.size() - held.taken < kHoldable) {
             if (held.bytes.size() == held.taken) {
                 text_.MarkJoin(rounds_);
             }

@@ -86,10 +86,6 @@ class RoundText {
     }
 
     void DropFront(std::size_t end) { live_ = Index(end); }
-    void DropSettled(std::size_t count) {
-        front_ -= count;
-        starts_.resize(front_ + 1);
-    }
 
     // Puts with in place of [front, end), as round wrote it.
     void ReplaceFront(std::size_t end, std::string_view with, Round round) {
