@@ -54,4 +54,20 @@ TEST(ExpandMacrosRounds, AJoinedBlockEndsAtATagCompletedByTheByteAfterTheExpansi
               std::string(100, 'w'));
 }
 
+// The third block, joined in front of the second one's expansion, holds a
+// copy of the first and expands to nothing. A block of the same bytes that
+// a tag joined across the place where it stood was no copy of it: its
+// document opens again.
+TEST(ExpandMacrosRounds, ABlockJoinedAcrossAnEmptyExpansionIsNoCopyOfIt) {
+    const std::string copy = kOpen + "$SHELL<q>$SHELL" + kClose;
+    const std::string document = "$RELATE<" + std::string(60, 'a') + ">$RELATE";
+    const std::string text = copy + "<pik<pikora" + kOpen + "MACRO>$REL$SHELL<>$SHELLATE<" +
+                             std::string(60, 'a') + ">$RELATE" + kClose + copy + kClose +
+                             "oraMACRO>" + document + kClose;
+    RecordingLauncher launcher;
+    EXPECT_EQ(pikora::ExpandMacros(text, macro_testing::ExampleInstant(), launcher), "");
+    const Launch open{'D', std::string(60, 'a')};
+    EXPECT_EQ(launcher.calls, (std::vector<Launch>{{'P', "q"}, open, open}));
+}
+
 }  // namespace
