@@ -69,7 +69,8 @@ class BlockHash {
         return hash;
     }
 
-    // x + y for x, y at most the prime: 2^61 is 1 modulo the prime.
+    // x + y modulo the prime, for any sum below 2^64: 2^61 is 1 modulo the
+    // prime.
     static std::uint64_t Add(std::uint64_t x, std::uint64_t y) {
         const std::uint64_t sum = ((x + y) & kPrime) + ((x + y) >> 61);
         return sum >= kPrime ? sum - kPrime : sum;
