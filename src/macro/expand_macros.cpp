@@ -31,7 +31,7 @@ struct Held {
     std::size_t quiet = 0;     // see QuietLength: bytes[taken..quiet) holds nothing
     BlockHash hash;            // of bytes[taken..]
     std::size_t taken = 0;     // by the tags: bytes[taken..] is in the text
-    std::vector<bool> starts;  // see MarkStarts
+    std::vector<char> starts;  // see MarkStarts
     bool likeFirst = false;    // the next block is met as a first block (see Peel)
 
     std::size_t StartAtOrBefore(std::size_t pos) const { return starts[pos] ? pos : pos - 1; }

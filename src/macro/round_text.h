@@ -19,12 +19,13 @@ using Round = std::uint32_t;
 
 // Sets starts[i], for i from from (a character start) through bytes.size(),
 // to whether a character of bytes begins at i.
-inline void MarkStarts(std::string_view bytes, std::size_t from, std::vector<bool>& starts) {
-    starts.resize(from);
-    starts.resize(bytes.size() + 1, false);
-    for (std::size_t i = from; i <= bytes.size();
-         i += i < bytes.size() && IsLeadByte(static_cast<unsigned char>(bytes[i])) ? 2 : 1) {
-        starts[i] = true;
+inline void MarkStarts(std::string_view bytes, std::size_t from, std::vector<char>& starts) {
+    starts.resize(bytes.size() + 1);
+    for (std::size_t i = from; i <= bytes.size(); ++i) {
+        starts[i] = 1;
+        if (i < bytes.size() && IsLeadByte(static_cast<unsigned char>(bytes[i]))) {
+            starts[++i] = 0;
+        }
     }
 }
 
@@ -127,7 +128,7 @@ class RoundText {
     // For each position up to the front, whether a character begins there
     // (see MarkStarts): a long run of lead bytes before the front would
     // otherwise be walked again for each block that ends after it.
-    std::vector<bool> starts_ = {true};
+    std::vector<char> starts_ = {1};
     std::size_t front_ = 0;  // the room lies in [front_, live_)
     std::size_t live_ = 0;
 };
