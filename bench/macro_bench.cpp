@@ -2,9 +2,10 @@
 // opening tag over the same bytes: for a usual entry, for a long text without
 // blocks, and for a history copy of a megabyte holding ten thousand blocks.
 // Then the worst shapes known, each about a megabyte: launch blocks that all
-// come again further on, and chains of tags that each removal joins anew. The
-// result is a new string, so its allocation and the copy of the text are
-// counted.
+// come again further on, chains of tags that each removal joins anew (some
+// ending inside the expansion before, some holding copies), and blocks that
+// end just after a long run of lead bytes. The result is a new string, so
+// its allocation and the copy of the text are counted.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -164,6 +165,39 @@ std::string BlocksWithOneEnd(int count) {
     return text;
 }
 
+// A chain of count tags before a run of text, each closing tag followed by
+// tail: with a closing tag that a launch removal joins, each block ends
+// inside the expansion of the one before; with a copy of a block expanded
+// first, each block holds one.
+std::string PeelingChainWithTails(int count, const std::string& head, const std::string& tail) {
+    std::string text = head + JoinedTags(count) + Filler(300 * 1024);
+    for (int i = 0; i < count; ++i) {
+        text += "</pikoraMACRO>" + tail;
+    }
+    return text;
+}
+
+// A long run of lead bytes, then count blocks that each expand to nothing:
+// each round ends right after the run, where a tag joined across the end
+// could begin inside it.
+std::string LeadRunBeforeEmptyBlocks(int count) {
+    std::string text(500 * 1024, '\x81');
+    for (int i = 0; i < count; ++i) {
+        text += "<pikoraMACRO>$SHELL<" + std::to_string(i) + ">$SHELL</pikoraMACRO>";
+    }
+    return text;
+}
+
+// A chain of count tags before a long run of lead bytes: each block holds
+// the run again, and ends just after it.
+std::string PeelingChainOverALeadRun(int count) {
+    std::string text = JoinedTags(count) + std::string(400 * 1024, '\x81') + "x";
+    for (int i = 0; i < count; ++i) {
+        text += "</pikoraMACRO>";
+    }
+    return text;
+}
+
 std::size_t FindScan(const std::string& text) {
     std::size_t count = 0;
     for (std::size_t pos = text.find("<pikoraMACRO>"); pos != std::string::npos;
@@ -251,6 +285,19 @@ void BM_ExpandMacros_PeelingChain_19000_GrowingRest(benchmark::State& state) {
     }
     RunExpand(state, PeelingChainGrowingRest(19000, piece));
 }
+void BM_ExpandMacros_PeelingChain_14000_EndingInsideTheExpansion(benchmark::State& state) {
+    RunExpand(state, PeelingChainWithTails(14000, "", "</pik$SHELL<>$SHELLoraMACRO>"));
+}
+void BM_ExpandMacros_PeelingChain_14000_HoldingCopies(benchmark::State& state) {
+    const std::string copy = "<pikoraMACRO>z</pikoraMACRO>";
+    RunExpand(state, PeelingChainWithTails(14000, copy, copy));
+}
+void BM_ExpandMacros_LeadRunBefore14000EmptyBlocks(benchmark::State& state) {
+    RunExpand(state, LeadRunBeforeEmptyBlocks(14000));
+}
+void BM_ExpandMacros_PeelingChain_15000_OverALeadRun(benchmark::State& state) {
+    RunExpand(state, PeelingChainOverALeadRun(15000));
+}
 void BM_ExpandMacros_10000BlocksWithOneEnd(benchmark::State& state) {
     RunExpand(state, BlocksWithOneEnd(10000));
 }
@@ -278,6 +325,11 @@ BENCHMARK(BM_ExpandMacros_10000BlocksWithOneEnd)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_2000_BeforeALongRunClosed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpandMacros_PeelingChain_19000_GrowingRest)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_EndingInsideTheExpansion)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_14000_HoldingCopies)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_LeadRunBefore14000EmptyBlocks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandMacros_PeelingChain_15000_OverALeadRun)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -23,47 +23,33 @@ class BlockHash {
     }
 
     BlockHash Prepend(char c) const {
-        BlockHash hash;
-        for (int i = 0; i < 2; ++i) {
-            hash.value_[i] = Reduce(Digit(c) + MulMod(value_[i], kBases[i]));
-        }
-        hash.size_ = size_ + 1;
-        return hash;
+        const std::uint64_t digit = static_cast<unsigned char>(c) + 1;
+        return Lanes(size_ + 1, [&](int i) { return Add(digit, MulMod(value_[i], kBases[i])); });
     }
 
     // These bytes followed by next's.
     BlockHash Then(const BlockHash& next) const {
-        BlockHash hash;
-        for (int i = 0; i < 2; ++i) {
-            hash.value_[i] = Reduce(value_[i] + MulMod(next.value_[i], Power(kBases[i], size_)));
-        }
-        hash.size_ = size_ + next.size_;
-        return hash;
+        return Lanes(size_ + next.size_, [&](int i) {
+            return Add(value_[i], MulMod(next.value_[i], Power(kBases[i], size_)));
+        });
     }
 
     // Without its last bytes, which are those of last.
     BlockHash Before(const BlockHash& last) const {
-        BlockHash hash;
-        hash.size_ = size_ - last.size_;
-        for (int i = 0; i < 2; ++i) {
-            hash.value_[i] =
-                Reduce(value_[i] + kPrime - MulMod(last.value_[i], Power(kBases[i], hash.size_)));
-        }
-        return hash;
+        const std::size_t size = size_ - last.size_;
+        return Lanes(size, [&](int i) {
+            return Add(value_[i], kPrime - MulMod(last.value_[i], Power(kBases[i], size)));
+        });
     }
 
-    // Without its first bytes, which are front.
-    BlockHash DropFront(std::string_view front) const {
-        const BlockHash dropped = Of(front);
-        BlockHash hash;
-        for (int i = 0; i < 2; ++i) {
-            static const std::uint64_t kInverses[2] = {Power(kBases[0], kPrime - 2),
-                                                       Power(kBases[1], kPrime - 2)};
-            hash.value_[i] = MulMod(Reduce(value_[i] + kPrime - dropped.value_[i]),
-                                    Power(kInverses[i], front.size()));
-        }
-        hash.size_ = size_ - front.size();
-        return hash;
+    // Without its first bytes, which are those of first.
+    BlockHash After(const BlockHash& first) const {
+        static const std::uint64_t kInverses[2] = {Power(kBases[0], kPrime - 2),
+                                                   Power(kBases[1], kPrime - 2)};
+        return Lanes(size_ - first.size_, [&](int i) {
+            return MulMod(Add(value_[i], kPrime - first.value_[i]),
+                          Power(kInverses[i], first.size_));
+        });
     }
 
     std::size_t Size() const { return size_; }
@@ -74,24 +60,34 @@ class BlockHash {
     static constexpr std::uint64_t kBases[2] = {0x1F3A9C6B5D2E4817ULL % kPrime,
                                                 0x0B7E151628AED2A6ULL % kPrime};
 
-    static std::uint64_t Digit(char c) { return static_cast<unsigned char>(c) + 1; }
-    static std::uint64_t Reduce(std::uint64_t x) {
-        x = (x & kPrime) + (x >> 61);
-        return x >= kPrime ? x - kPrime : x;
+    template <typename Lane>
+    static BlockHash Lanes(std::size_t size, Lane lane) {
+        BlockHash hash;
+        hash.value_[0] = lane(0);
+        hash.value_[1] = lane(1);
+        hash.size_ = size;
+        return hash;
     }
-    // x * y for x, y below the prime: 2^61 is 1 modulo the prime. The 32-bit
-    // build lacks 128-bit numbers and multiplies the halves.
+
+    // x + y modulo the prime, for any sum below 2^64: 2^61 is 1 modulo the
+    // prime.
+    static std::uint64_t Add(std::uint64_t x, std::uint64_t y) {
+        const std::uint64_t sum = ((x + y) & kPrime) + ((x + y) >> 61);
+        return sum >= kPrime ? sum - kPrime : sum;
+    }
+    // x * y for x, y below the prime. The 32-bit build lacks 128-bit numbers
+    // and multiplies the halves.
     static std::uint64_t MulMod(std::uint64_t x, std::uint64_t y) {
 #ifdef __SIZEOF_INT128__
         const unsigned __int128 product = static_cast<unsigned __int128>(x) * y;
-        return Reduce(static_cast<std::uint64_t>(product & kPrime) +
-                      static_cast<std::uint64_t>(product >> 61));
+        return Add(static_cast<std::uint64_t>(product & kPrime),
+                   static_cast<std::uint64_t>(product >> 61));
 #else
         const std::uint64_t xHigh = x >> 31, xLow = x & 0x7FFFFFFF;
         const std::uint64_t yHigh = y >> 31, yLow = y & 0x7FFFFFFF;
         const std::uint64_t middle = xHigh * yLow + xLow * yHigh;
-        return Reduce((xHigh * yHigh << 1) + (middle >> 30) + ((middle & 0x3FFFFFFF) << 31) +
-                      xLow * yLow);
+        return Add((xHigh * yHigh << 1) + (middle >> 30),
+                   ((middle & 0x3FFFFFFF) << 31) + xLow * yLow);
 #endif
     }
     static std::uint64_t Power(std::uint64_t base, std::uint64_t exponent) {

@@ -9,155 +9,40 @@
 #include "macro/block_hash.h"
 #include "macro/char_boundary.h"
 #include "macro/macro_block.h"
+#include "macro/round_text.h"
 
 namespace pikora {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-// A tag made of bytes from both sides of a point begins at most this far
-// before it.
-constexpr std::size_t kReach = kCloseTag.size() - 1;
-
-using Round = std::uint32_t;
-
-// Bytes, each with the round that wrote it (0: the input).
-struct Stamped {
-    std::string bytes;
-    std::vector<Round> rounds;
-};
-
-// The text as the rounds rewrite it. A block can begin before the front only
-// with a tag that a round joins across it, so the settled text before the
-// front comes back a few bytes at a time. The live text after the front lies
-// at the end of its buffer, and a round writes its expansion into the room
-// before it: a round costs what its block costs, not what the text does.
-class Text {
-  public:
-    explicit Text(std::string_view input)
-        : live_{std::string(input), std::vector<Round>(input.size())} {}
-
-    std::size_t Front() const { return settled_.bytes.size(); }
-    std::size_t Size() const { return Front() + live_.bytes.size() - start_; }
-    char At(std::size_t pos) const {
-        return pos < Front() ? settled_.bytes[pos] : live_.bytes[Live(pos)];
-    }
-    Round RoundAt(std::size_t pos) const {
-        return pos < Front() ? settled_.rounds[pos] : live_.rounds[Live(pos)];
-    }
-
-    // The first needle on a character start at or after from, a character
-    // start no earlier than the front; npos when there is none.
-    std::size_t Find(std::string_view needle, std::size_t from) const {
-        const std::size_t hit = FindOnBoundary(live_.bytes, needle, Live(from));
-        return hit == npos ? npos : hit - start_ + Front();
-    }
-
-    std::string_view Bytes(std::size_t pos, std::size_t end, std::string& scratch) const {
-        if (pos >= Front()) {
-            return std::string_view(live_.bytes).substr(Live(pos), end - pos);
-        }
-        if (end <= Front()) {
-            return std::string_view(settled_.bytes).substr(pos, end - pos);
-        }
-        return scratch.assign(settled_.bytes, pos).append(live_.bytes, start_, end - Front());
-    }
-
-    std::size_t StartAtOrBefore(std::size_t pos) const {
-        const bool starts = pos >= Front() ? IsCharBoundary(live_.bytes, Live(pos), start_)
-                                           : IsCharBoundary(settled_.bytes, pos, 0);
-        return starts ? pos : pos - 1;
-    }
-
-    // Moves the front to pos, a character start.
-    void MoveFront(std::size_t pos) {
-        if (pos >= Front()) {
-            const std::size_t count = pos - Front();
-            settled_.bytes.append(live_.bytes, start_, count);
-            settled_.rounds.insert(settled_.rounds.end(), live_.rounds.begin() + start_,
-                                   live_.rounds.begin() + start_ + count);
-            start_ += count;
-            return;
-        }
-        const std::size_t count = Front() - pos;
-        MakeRoom(count);
-        start_ -= count;
-        std::copy(settled_.bytes.begin() + pos, settled_.bytes.end(), live_.bytes.begin() + start_);
-        std::copy(settled_.rounds.begin() + pos, settled_.rounds.end(),
-                  live_.rounds.begin() + start_);
-        DropSettled(count);
-    }
-
-    // Where a tag joined at pos could begin.
-    void MoveFrontBefore(std::size_t pos) {
-        MoveFront(StartAtOrBefore(pos - std::min(pos, kReach)));
-    }
-
-    void DropFront(std::size_t end) { start_ = Live(end); }
-
-    // Puts with in place of [front, end), as round wrote it. Bytes that a
-    // removal brings together did not stand so before it: the byte before
-    // takes the round too, so that no block that holds the two passes for a
-    // copy from before that round.
-    void ReplaceFront(std::size_t end, std::string_view with, Round round) {
-        if (with.empty() && end > Front() && Front() > 0) {
-            settled_.rounds.back() = std::max(settled_.rounds.back(), round);
-        }
-        DropFront(end);
-        MakeRoom(with.size());
-        start_ -= with.size();
-        std::copy(with.begin(), with.end(), live_.bytes.begin() + start_);
-        std::fill_n(live_.rounds.begin() + start_, with.size(), round);
-    }
-
-    void DropSettled(std::size_t count) {
-        settled_.bytes.resize(Front() - count);
-        settled_.rounds.resize(Front());
-    }
-
-    std::string Finish() && { return std::move(settled_.bytes.append(live_.bytes, start_)); }
-
-  private:
-    std::size_t Live(std::size_t pos) const { return pos - Front() + start_; }
-
-    void MakeRoom(std::size_t count) {
-        if (start_ >= count) {
-            return;
-        }
-        // As much room again as there is live text: a row of growing
-        // expansions then copies the text a few times, not once per block.
-        const std::size_t room = count + live_.bytes.size() - start_;
-        Stamped grown{std::string(room, '\0'), std::vector<Round>(room)};
-        grown.bytes.append(live_.bytes, start_);
-        grown.rounds.insert(grown.rounds.end(), live_.rounds.begin() + start_, live_.rounds.end());
-        live_ = std::move(grown);
-        start_ = room;
-    }
-
-    Stamped settled_;
-    Stamped live_;
-    std::size_t start_ = 0;  // of the live text in its buffer
-};
-
-// A copy's launches ran with the round that expanded its block.
-class NoLaunch : public Launcher {
-  public:
-    void OpenDocument(const std::string&) override {}
-    void StartProgram(const std::string&) override {}
-};
 
 // The last expansion, held out of the text between the front and the live
 // text while the blocks that begin with a tag joined in front of it follow
 // one another. All its bytes were written by the last round.
 struct Held {
-    std::string bytes;
-    std::size_t taken = 0;  // by the tags: bytes[taken..] is in the text
-    std::size_t quiet = 0;  // see QuietLength: bytes[taken..quiet) holds nothing
-    BlockHash hash;         // of bytes[taken..]
-    Round round = 0;
-
-    std::size_t StartAtOrBefore(std::size_t pos) const {
-        return IsCharBoundary(bytes, pos, taken) ? pos : pos - 1;
+    Held(std::string expansion, const KeywordValues& values)
+        : bytes(std::move(expansion)),
+          quiet(QuietLength(bytes, values)),
+          hash(BlockHash::Of(bytes)) {
+        MarkStarts(bytes, 0, starts);
     }
+
+    std::string bytes;
+    std::size_t quiet = 0;     // see QuietLength: bytes[taken..quiet) holds nothing
+    BlockHash hash;            // of bytes[taken..]
+    std::size_t taken = 0;     // by the tags: bytes[taken..] is in the text
+    std::vector<char> starts;  // see MarkStarts
+    bool likeFirst = false;    // the next block is met as a first block (see Peel)
+
+    std::size_t StartAtOrBefore(std::size_t pos) const { return starts[pos] ? pos : pos - 1; }
+};
+
+// What FindCopy found: the copy's start and the round that expanded its
+// block, or npos and the hash of the whole stretch.
+struct Copy {
+    std::size_t start = npos;
+    Round round = 0;
+    BlockHash hash;
 };
 
 // Each round takes the first block, searching from the start of the text,
@@ -177,96 +62,89 @@ class Expander {
 
     std::string Run() && {
         for (std::size_t open = text_.Find(kOpenTag, 0); open != npos;) {
-            open = held_ ? Peel() : ExpandFirstBlock(open);
+            open = ExpandFirstBlock(open);
+            while (held_ && Peel()) {
+            }
+            if (held_) {
+                Unhold();
+                open = text_.Find(kOpenTag, text_.Front());
+            }
         }
-        Unhold();
         return std::move(text_).Finish();
     }
 
   private:
-    // Returns the next opening tag, or 0 when the expansion is held.
+    // Puts in the expansion of the block at open, or of the round it is a
+    // copy of. Returns the next opening tag, or npos when the expansion is
+    // held.
     std::size_t ExpandFirstBlock(std::size_t open) {
         // No closing tag lies between the block's tag and the front.
-        const std::size_t close =
-            text_.Find(kCloseTag, std::max(open + kOpenTag.size(), text_.Front()));
-        const std::size_t end = close == npos ? text_.Size() : close + kCloseTag.size();
-        BlockHash hash;
-        std::string scratch;
-        const auto [copy, round] = FindCopy(open, end, hash);
-        if (copy != npos) {
-            NoLaunch none;
-            const std::string expansion =
-                ExpandBlock(text_.Bytes(copy, end, scratch), values_, none);
-            text_.MoveFront(copy);
-            text_.ReplaceFront(end, expansion, round);
-            text_.MoveFrontBefore(copy);
-            // A tag that the copy's expansion joined begins after this one.
-            return copy > open ? open : text_.Find(kOpenTag, text_.Front());
+        const std::size_t end = text_.BlockEnd(std::max(open + kOpenTag.size(), text_.Front()));
+        const Copy copy = FindCopy(open, end);
+        const std::size_t start = copy.start != npos ? copy.start : open;
+        const std::string expansion = ExpandBlock(text_.Bytes(start, end), values_,
+                                                  copy.start != npos ? nullptr : &launcher_);
+        text_.MoveFront(start);
+        if (copy.start == npos) {
+            Remember(copy.hash, ++rounds_);
+            if (expansion.size() >= kHoldable) {
+                text_.DropFront(end);
+                held_.emplace(expansion, values_);
+                return npos;
+            }
         }
-        const std::string expansion =
-            ExpandBlock(text_.Bytes(open, end, scratch), values_, launcher_);
-        Remember(hash, ++rounds_);
-        text_.MoveFront(open);
-        if (expansion.size() >= kHoldable) {
-            text_.DropFront(end);
-            held_.emplace();
-            held_->bytes = expansion;
-            held_->hash = BlockHash::Of(expansion);
-            held_->quiet = QuietLength(expansion, values_);
-            held_->round = rounds_;
-            return 0;
+        const Round round = copy.start != npos ? copy.round : rounds_;
+        text_.ReplaceFront(end, expansion, round);
+        if (expansion.empty()) {
+            text_.MarkJoin(round);
         }
-        text_.ReplaceFront(end, expansion, rounds_);
-        text_.MoveFrontBefore(open);
-        return text_.Find(kOpenTag, text_.Front());
+        text_.MoveFrontBefore(start);
+        // A tag that a copy's expansion joined begins after this one.
+        return start > open ? open : text_.Find(kOpenTag, text_.Front());
     }
 
     // The opening tags in [first, end) begin blocks that end at end. Each can
     // be a copy of a block that a round before expanded; the earliest of
-    // those rounds comes first, as its copy changed the others. Returns where
-    // that copy begins and the round, or npos; without a copy, hash is that
-    // of [first, end).
-    std::pair<std::size_t, Round> FindCopy(std::size_t first, std::size_t end, BlockHash& hash) {
+    // those rounds comes first, as its copy changed the others.
+    Copy FindCopy(std::size_t first, std::size_t end) const {
+        Copy copy;
         std::size_t pos = end;
-        std::size_t copy = npos;
         Round newest = 0;
-        Round earliest = 0;
         const auto stepBackTo = [&](std::size_t to) {
             for (; pos > to; --pos) {
-                hash = hash.Prepend(text_.At(pos - 1));
+                copy.hash = copy.hash.Prepend(text_.At(pos - 1));
                 newest = std::max(newest, text_.RoundAt(pos - 1));
             }
         };
-        for (auto size = known_.begin(); size != known_.end() && size->first <= end - first;
-             ++size) {
-            const std::size_t start = end - size->first;
-            if (!OpensAt(start, first)) {
+        for (const auto& [size, blocks] : known_) {
+            if (size > end - first) {
+                break;
+            }
+            if (!OpensAt(end - size, first)) {
                 continue;
             }
-            stepBackTo(start);
-            const auto rounds = size->second.find(hash.Value());
-            if (rounds != size->second.end()) {
+            stepBackTo(end - size);
+            const auto rounds = blocks.find(copy.hash.Value());
+            if (rounds != blocks.end()) {
                 const auto after =
                     std::upper_bound(rounds->second.begin(), rounds->second.end(), newest);
-                if (after != rounds->second.end() && (earliest == 0 || *after < earliest)) {
-                    earliest = *after;
-                    copy = start;
+                if (after != rounds->second.end() && (copy.round == 0 || *after < copy.round)) {
+                    copy.round = *after;
+                    copy.start = end - size;
                 }
             }
         }
-        if (copy == npos) {
+        if (copy.start == npos) {
             stepBackTo(first);
         }
-        return {copy, earliest};
+        return copy;
     }
 
     // Whether an opening tag begins at pos, on a character start of a walk
     // from first.
     bool OpensAt(std::size_t pos, std::size_t first) const {
-        for (std::size_t i = 0; i < kOpenTag.size(); ++i) {
-            if (text_.At(pos + i) != kOpenTag[i]) {
-                return false;
-            }
+        if (text_.Bytes(pos, pos + kOpenTag.size()) != kOpenTag) {
+            return false;
         }
         std::size_t run = pos;
         while (run > first && IsLeadByte(static_cast<unsigned char>(text_.At(run - 1)))) {
@@ -290,20 +168,17 @@ class Expander {
     // which no value brings). Only that stretch and what follows are
     // expanded, so that a chain of such tags costs what its tags and the
     // text between its closing tags cost, not the expansion's length for
-    // each tag. Puts the expansion back and returns the next opening tag
-    // when the block is not one of these; returns 0 when it holds the new
-    // expansion.
-    std::size_t Peel() {
+    // each tag. Returns false when the search is to go on in the text: when
+    // no tag is joined in front of the expansion, or when it leaves a short
+    // expansion (see the end).
+    bool Peel() {
         Held& held = *held_;
-        std::string scratch;
         const std::size_t front = text_.Front();
         const std::size_t from = text_.StartAtOrBefore(front - std::min(front, kReach));
-        const std::size_t tag = FindOnBoundary(std::string(text_.Bytes(from, front, scratch))
-                                                   .append(held.bytes, held.taken, kOpenTag.size()),
-                                               kOpenTag, 0);
+        const std::size_t tag = FindOnBoundary(
+            text_.Bytes(from, front).append(held.bytes, held.taken, kOpenTag.size()), kOpenTag, 0);
         if (tag == npos || tag >= front - from) {
-            Unhold();
-            return text_.Find(kOpenTag, text_.Front());
+            return false;
         }
         const std::size_t fromSettled = front - from - tag;
         const std::size_t first = held.taken + kOpenTag.size() - fromSettled;
@@ -311,57 +186,79 @@ class Expander {
         // lies in the quiet start.
         const std::size_t quiet = std::max(held.quiet, first);
         const std::size_t search = held.StartAtOrBefore(quiet - std::min(quiet - first, kReach));
-        const std::string joins =
-            held.bytes.substr(search) +
-            std::string(text_.Bytes(front, std::min(text_.Size(), front + kReach), scratch));
-        const std::size_t inJoins = FindOnBoundary(joins, kCloseTag, 0);
+        const std::size_t inJoins = FindOnBoundary(
+            held.bytes.substr(search) + text_.Bytes(front, std::min(text_.Size(), front + kReach)),
+            kCloseTag, 0);
         const std::size_t heldPart = held.bytes.size() - search;
-        if (inJoins != npos && inJoins + kCloseTag.size() <= heldPart) {
-            Unhold();  // the block ends inside the expansion
-            return from + tag;
+        // A block that ends inside the expansion leaves the rest of it to the
+        // live text, as the last round wrote it.
+        const bool inside = inJoins != npos && inJoins + kCloseTag.size() <= heldPart;
+        if (inside) {
+            const std::string_view rest =
+                std::string_view(held.bytes).substr(search + inJoins + kCloseTag.size());
+            text_.ReplaceFront(front, rest, rounds_);
+            held.hash = held.hash.Before(BlockHash::Of(rest));
+            held.bytes.resize(held.bytes.size() - rest.size());
+            held.likeFirst = true;
         }
-        const std::size_t close = inJoins != npos ? npos : text_.Find(kCloseTag, front);
-        const std::size_t end = inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart
-                                : close != npos ? close + kCloseTag.size()
-                                                : text_.Size();
-        BlockHash afterHash;
-        if (FindCopy(front, end, afterHash).first != npos) {
-            Unhold();
-            return from + tag;
+        const std::size_t end = inside            ? front
+                                : inJoins != npos ? front + inJoins + kCloseTag.size() - heldPart
+                                                  : text_.BlockEnd(front);
+        const Copy copy = FindCopy(front, end);
+        if (copy.start != npos) {
+            // The copy takes its expansion where it stands, and the block
+            // that began with the tag goes on further.
+            const std::string expansion =
+                ExpandBlock(text_.Bytes(copy.start, end), values_, nullptr);
+            text_.MoveFront(copy.start);
+            text_.ReplaceFront(end, expansion, copy.round);
+            if (expansion.empty() && copy.start > front) {
+                text_.MarkJoin(copy.round);  // the held bytes are newer still
+            }
+            text_.MoveFront(front);
+            held.likeFirst = true;
+            return true;
         }
-        const std::string after(text_.Bytes(front, end, scratch));
+        const std::string after = text_.Bytes(front, end);
         const std::size_t reach = kQuietReach + 3 * (held.bytes.size() - quiet + after.size());
         const std::size_t keep =
             held.StartAtOrBefore(std::max(first, quiet - std::min(quiet, reach)));
-        const std::string expansion =
-            ExpandBlock(std::string(kOpenTag).append(held.bytes, keep) + after, values_, launcher_);
+        const std::string expansion = ExpandBlock(
+            std::string(kOpenTag).append(held.bytes, keep) + after, values_, &launcher_);
         ++rounds_;
+        text_.MoveFront(from + tag);
         text_.DropFront(end);
-        text_.DropSettled(fromSettled);
-        held.hash = held.hash.DropFront(
-            std::string_view(held.bytes).substr(held.taken, first - held.taken));
+        held.hash = held.hash.After(
+            BlockHash::Of(std::string_view(held.bytes).substr(held.taken, first - held.taken)));
         held.taken = first;
-        Remember(BlockHash::Of(kOpenTag).Then(held.hash).Then(afterHash), rounds_);
+        Remember(BlockHash::Of(kOpenTag).Then(held.hash).Then(copy.hash), rounds_);
         held.hash = held.hash.Before(BlockHash::Of(std::string_view(held.bytes).substr(keep)))
                         .Then(BlockHash::Of(expansion));
         held.bytes.replace(keep, npos, expansion);
+        MarkStarts(held.bytes, keep, held.starts);
         // A tag or macro can run out of the kept bytes into the new ones.
         const std::size_t scan = held.StartAtOrBefore(keep - std::min(keep - first, kReach));
         held.quiet = scan + QuietLength(std::string_view(held.bytes).substr(scan), values_);
-        held.round = rounds_;
-        return 0;
+        // A block that ends inside the expansion or holds a copy is met as
+        // a first block, whose expansion goes into the text when it is
+        // short, an empty one with the round on the byte before it.
+        if (held.likeFirst && held.bytes.size() - held.taken < kHoldable) {
+            if (held.bytes.size() == held.taken) {
+                text_.MarkJoin(rounds_);
+            }
+            return false;
+        }
+        held.likeFirst = false;
+        return true;
     }
 
     // Puts the held expansion back in front of the live text, where the
     // search goes on from a little before it.
     void Unhold() {
-        if (held_) {
-            const std::size_t front = text_.Front();
-            text_.ReplaceFront(front, std::string_view(held_->bytes).substr(held_->taken),
-                               held_->round);
-            text_.MoveFrontBefore(front);
-            held_.reset();
-        }
+        const std::size_t front = text_.Front();
+        text_.ReplaceFront(front, std::string_view(held_->bytes).substr(held_->taken), rounds_);
+        text_.MoveFrontBefore(front);
+        held_.reset();
     }
 
     // An expansion this long is held for blocks that begin just before it.
@@ -373,7 +270,7 @@ class Expander {
 
     const KeywordValues values_;
     Launcher& launcher_;
-    Text text_;
+    RoundText text_;
     Round rounds_ = 0;
     // The rounds that expanded each block, by the block's size and hash.
     std::map<std::size_t, std::map<std::pair<std::uint64_t, std::uint64_t>, std::vector<Round>>>

@@ -39,14 +39,14 @@ std::string ReplaceEach(std::string_view s, std::string_view from, std::string_v
     return out.append(s, copied);
 }
 
-// Runs and removes every opener...closer macro of work, first to last; an
-// argument without its closer runs to the end. A removal can join the text
-// on its two sides into a new opener, which runs in its turn: the bytes that
-// can begin one go back in front of the text still to search. The rest is
-// settled in out, so that many removals cost what their text costs.
-template <typename Launch>
+// Runs (through launcher, if any) and removes every opener...closer macro
+// of rest, first to last; an argument without its closer runs to the end.
+// A removal can join the text on its two sides into a new opener, which
+// runs in its turn: the bytes that can begin one go back in front of the
+// text still to search. The rest is settled in out, so that many removals
+// cost what their text costs.
 std::string RunLaunchMacros(std::string rest, std::string_view opener, std::string_view closer,
-                            Launch launch) {
+                            Launcher* launcher, void (Launcher::*launch)(const std::string&)) {
     std::string out;
     std::size_t settledBoundary = 0;  // a character start in out
     std::size_t from = 0;
@@ -56,15 +56,13 @@ std::string RunLaunchMacros(std::string rest, std::string_view opener, std::stri
         const std::size_t closing = FindOnBoundary(rest, closer, argument);
         const std::size_t end = closing == npos ? rest.size() : closing + closer.size();
         const std::size_t argumentEnd = closing == npos ? rest.size() : closing;
-        if (argumentEnd > argument) {
-            launch(rest.substr(argument, argumentEnd - argument));
+        if (argumentEnd > argument && launcher != nullptr) {
+            (launcher->*launch)(rest.substr(argument, argumentEnd - argument));
         }
         out.append(rest, from, macro - from);
         const std::size_t reach = out.size() - std::min(out.size(), opener.size() - 1);
-        const std::size_t keep = reach < settledBoundary ? BoundaryAtOrBefore(out, reach, 0)
-                                 : reach < out.size()
-                                     ? BoundaryAtOrBefore(out, reach, settledBoundary)
-                                     : out.size();
+        const std::size_t keep =
+            BoundaryAtOrBefore(out, reach, reach < settledBoundary ? 0 : settledBoundary);
         from = end - (out.size() - keep);
         rest.replace(from, out.size() - keep, out, keep);
         out.resize(keep);
@@ -106,34 +104,26 @@ KeywordValues KeywordValuesAt(const LocalTime& now) {
     }};
 }
 
-std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher& launcher) {
+std::string ExpandBlock(std::string_view block, const KeywordValues& values, Launcher* launcher) {
     // Every tag goes, not only the block's own: an opening tag inside a block
     // opens nothing, as the block already ends at the first closing tag.
     std::string work = ReplaceEach(ReplaceEach(block, kOpenTag, ""), kCloseTag, "");
-    // Keywords and launch macros all begin with '$' and a letter, and no
-    // value brings a '$'.
-    std::size_t macro = 1;
-    while (macro < work.size() &&
-           (work[macro - 1] != '$' || work[macro] == '$' || !IsMacroLetter(work[macro]))) {
-        ++macro;
-    }
-    if (macro >= work.size()) {
-        return work;
+    if (QuietLength(work, values) == work.size()) {
+        return work;  // most blocks hold plain text only
     }
     // One pass per keyword, each over the result of the one before: a value
     // can complete a later keyword ("$" then "$MM" gives "$Mar", then "03ar").
     for (const auto& [keyword, value] : values) {
-        if (work.find(keyword) != npos) {
+        if (FindBytes(work, keyword, 0) != npos) {
             work = ReplaceEach(work, keyword, value);
         }
     }
     // Keywords first, so that arguments can name today's file. Documents
     // open before programs start, whatever their order in the block.
-    work =
-        RunLaunchMacros(std::move(work), kDocumentOpener, ">$RELATE",
-                        [&launcher](const std::string& target) { launcher.OpenDocument(target); });
-    return RunLaunchMacros(std::move(work), kProgramOpener, ">$SHELL",
-                           [&launcher](const std::string& line) { launcher.StartProgram(line); });
+    work = RunLaunchMacros(std::move(work), kDocumentOpener, ">$RELATE", launcher,
+                           &Launcher::OpenDocument);
+    return RunLaunchMacros(std::move(work), kProgramOpener, ">$SHELL", launcher,
+                           &Launcher::StartProgram);
 }
 
 std::size_t QuietLength(std::string_view text, const KeywordValues& values) {

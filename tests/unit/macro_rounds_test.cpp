@@ -42,4 +42,32 @@ TEST(ExpandMacrosRounds, EveryBlockOfAChainOfJoinedTagsLaunches) {
     EXPECT_EQ(launcher.calls, (std::vector<Launch>{{'P', "p"}, {'P', "p"}, {'P', "p"}}));
 }
 
+// The second block's expansion ends with a closing tag short of its '>',
+// which the third block, joined in front of it, completes from the one byte
+// after it: the stretch of the expansion that is expanded again must reach
+// back over the whole tag, whatever little follows.
+TEST(ExpandMacrosRounds, AJoinedBlockEndsAtATagCompletedByTheByteAfterTheExpansion) {
+    const std::string text = "<pikora<pikora" + kOpen + kClose + "MACRO>MACRO>" +
+                             std::string(100, 'w') + "</pikoraMACRO" + kClose + ">";
+    RecordingLauncher launcher;
+    EXPECT_EQ(pikora::ExpandMacros(text, macro_testing::ExampleInstant(), launcher),
+              std::string(100, 'w'));
+}
+
+// The third block, joined in front of the second one's expansion, holds a
+// copy of the first and expands to nothing. A block of the same bytes that
+// a tag joined across the place where it stood was no copy of it: its
+// document opens again.
+TEST(ExpandMacrosRounds, ABlockJoinedAcrossAnEmptyExpansionIsNoCopyOfIt) {
+    const std::string copy = kOpen + "$SHELL<q>$SHELL" + kClose;
+    const std::string document = "$RELATE<" + std::string(60, 'a') + ">$RELATE";
+    const std::string text = copy + "<pik<pikora" + kOpen + "MACRO>$REL$SHELL<>$SHELLATE<" +
+                             std::string(60, 'a') + ">$RELATE" + kClose + copy + kClose +
+                             "oraMACRO>" + document + kClose;
+    RecordingLauncher launcher;
+    EXPECT_EQ(pikora::ExpandMacros(text, macro_testing::ExampleInstant(), launcher), "");
+    const Launch open{'D', std::string(60, 'a')};
+    EXPECT_EQ(launcher.calls, (std::vector<Launch>{{'P', "q"}, open, open}));
+}
+
 }  // namespace
