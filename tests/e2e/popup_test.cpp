@@ -553,7 +553,7 @@ TEST_F(PikoraPopup, AProgramThatTellsItsCaretOnlyToAccessibilityGetsThePopupTher
     ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(probe.Window(), nullptr), &info));
     ASSERT_EQ(info.hwndCaret, nullptr) << "the probe shows a system caret";
 
-    HWND popup = OpenPopupWithAltX();
+    HWND popup = OpenPopupWithAltX(probe.Window());
     ASSERT_NE(popup, nullptr) << DescribeWindowsOf(pikora_.Pid());
     const POINT caret = probe.CaretOnScreen();
     RECT r{};

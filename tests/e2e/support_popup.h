@@ -315,11 +315,14 @@ class PikoraWithNotepad : public PikoraTest {
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    // Alt+X as the user presses it; the popup that opens, ready for keys, or
-    // nullptr.
-    HWND OpenPopupWithAltX() {
-        if (notepad_) {
-            PressChordInto(notepad_->Edit(), {VK_MENU}, 'X', 30,
+    // Alt+X as the user presses it, into notepad's edit or the window given;
+    // the popup that opens, ready for keys, or nullptr.
+    HWND OpenPopupWithAltX(HWND typedInto = nullptr) {
+        if (typedInto == nullptr && notepad_) {
+            typedInto = notepad_->Edit();
+        }
+        if (typedInto != nullptr) {
+            PressChordInto(typedInto, {VK_MENU}, 'X', 30,
                            [&] { return FindPopup(pikora_.Pid()) != nullptr; });
         } else {
             PressChord({VK_MENU}, 'X');

@@ -139,6 +139,16 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_CHAR:
+            // Typed as into an edit control, so that a chord whose modifier
+            // got lost shows as its plain letter.
+            if (wParam == VK_BACK && !g_text.empty()) {
+                g_text.pop_back();
+            } else if (wParam >= L' ') {
+                g_text += static_cast<wchar_t>(wParam);
+            }
+            SetWindowTextW(hwnd, g_text.c_str());
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
